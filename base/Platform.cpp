@@ -1,0 +1,83 @@
+#include "Platform.h"
+
+#include <QApplication>
+#include <QColorDialog>
+#include <QDBusConnection>
+#include <QDBusInterface>
+#include <QDBusReply>
+#include <QDialog>
+#include <QElapsedTimer>
+#include <QFontDialog>
+#include <QPushButton>
+
+namespace {
+Platform* g_current = nullptr;
+Platform& Own() {
+    static Platform p;
+    return p;
+}
+} // namespace
+
+void Platform::Beep() { QApplication::beep(); }
+
+QMessageBox::StandardButton Platform::MessageBox(const QString& text, const QString& caption,
+                                                 QMessageBox::Icon icon, QMessageBox::StandardButtons buttons,
+                                                 QMessageBox::StandardButton defaultButton) {
+    QMessageBox box(icon, caption, text, buttons, QApplication::activeWindow());
+    if (defaultButton != QMessageBox::NoButton)
+        box.setDefaultButton(defaultButton);
+    return QMessageBox::StandardButton(box.exec());
+}
+
+int Platform::ExecDialog(QDialog& dialog) { return dialog.exec(); }
+
+bool Platform::ChooseColor(TColor& color, QWidget* parent) {
+    const QColor c = QColorDialog::getColor(ColorToQColor(color), parent);
+    if (!c.isValid())
+        return false;
+    color = QColorToColor(c);
+    return true;
+}
+
+bool Platform::ChooseFont(QFont& font, TColor& color, QWidget* parent) {
+    Q_UNUSED(color);
+    bool ok = false;
+    const QFont f = QFontDialog::getFont(&ok, font, parent);
+    if (ok)
+        font = f;
+    return ok;
+}
+
+TDateTime Platform::Now() { return DateTimeFromQ(QDateTime::currentDateTime()); }
+
+quint64 Platform::TickCountMs() {
+    static QElapsedTimer timer = [] {
+        QElapsedTimer t;
+        t.start();
+        return t;
+    }();
+    return quint64(timer.elapsed());
+}
+
+bool Platform::ShutdownComputer() {
+    // logind decides whether the operator may power off (interactive=true lets
+    // polkit ask when a policy requires it).
+    QDBusInterface logind(QStringLiteral("org.freedesktop.login1"), QStringLiteral("/org/freedesktop/login1"),
+                          QStringLiteral("org.freedesktop.login1.Manager"), QDBusConnection::systemBus());
+    if (!logind.isValid())
+        return false;
+    const QDBusMessage reply = logind.call(QStringLiteral("PowerOff"), true);
+    return reply.type() == QDBusMessage::ReplyMessage;
+}
+
+Platform& Plat() { return g_current ? *g_current : Own(); }
+
+Platform* SetPlatform(Platform* p) {
+    Platform* previous = g_current;
+    g_current = p;
+    return previous;
+}
+
+void ShowError(const QString& text) {
+    Plat().MessageBox(text, QStringLiteral("Ошибка"), QMessageBox::Critical, QMessageBox::Ok, QMessageBox::Ok);
+}

@@ -1,0 +1,111 @@
+#include "Cp1251.h"
+#include "IniFile.h"
+#include "TestSupport.h"
+
+#include <QFile>
+
+namespace {
+void WriteBytes(const QString& name, const QByteArray& data) {
+    QFile f(name);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(data);
+}
+QByteArray ReadBytes(const QString& name) {
+    QFile f(name);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+} // namespace
+
+class TstIniFile : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void windowsSemantics() {
+        WriteBytes("a.ini", "; comment kept\r\n[MySQL]\r\nLogin = root \r\nPassword=3;<=>?@Z\r\n"
+                            "login=second\r\nQuoted=\"a b\"\r\n[mysql]\r\nLogin=other\r\n");
+        IniFile ini("a.ini");
+        QCOMPARE(ini.ReadString("mysql", "LOGIN", "x"), QString("root"));      // case, first match, trimmed
+        QCOMPARE(ini.ReadString("MySQL", "Password", ""), QString("3;<=>?@Z")); // ";" "=" inside value
+        QCOMPARE(ini.ReadString("MySQL", "Quoted", ""), QString("a b"));
+        QCOMPARE(ini.ReadString("MySQL", "Missing", "def"), QString("def"));
+        QCOMPARE(ini.ReadString("Nope", "Login", "def"), QString("def"));
+        ini.WriteString("MYSQL", "login", "ordal");
+        ini.WriteString("MySQL", "Comp", "10.0.0.1:3307");
+        ini.WriteString("main", "Caption", "ОРДАЛ");
+        const QByteArray out = ReadBytes("a.ini");
+        QVERIFY(out.startsWith("; comment kept\r\n[MySQL]\r\nlogin=ordal\r\n"));
+        QVERIFY(out.contains("Quoted=\"a b\"\r\nComp=10.0.0.1:3307\r\n[mysql]\r\nLogin=other\r\n"));
+        QVERIFY(out.endsWith("[main]\r\nCaption=ОРДАЛ\r\n"));
+        QCOMPARE(IniFile("a.ini").ReadString("Main", "caption", ""), QString("ОРДАЛ"));
+    }
+
+    void integers_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("expected");
+        QTest::newRow("decimal") << "65280" << 65280;
+        QTest::newRow("negative") << "-5" << -5;
+        QTest::newRow("0x") << "0x0000FF00" << 65280;
+        QTest::newRow("dollar") << "$FF" << 255;
+        QTest::newRow("0x full") << "0xFFFFFFFF" << -1;
+        QTest::newRow("garbage") << "12abc" << 77;
+        QTest::newRow("empty") << "" << 77;
+        QTest::newRow("float") << "1.5" << 77;
+        QTest::newRow("too large") << "99999999999" << 77;
+    }
+    void integers() {
+        QFETCH(QString, text);
+        QFETCH(int, expected);
+        WriteBytes("i.ini", ("[s]\nk=" + text + "\n").toUtf8());
+        QCOMPARE(IniFile("i.ini").ReadInteger("s", "k", 77), expected);
+    }
+
+    void booleans() {
+        WriteBytes("b.ini", "[s]\nzero=0\none=1\nseven=7\nbad=yes\n");
+        IniFile ini("b.ini");
+        QCOMPARE(ini.ReadBool("s", "zero", true), false);
+        QCOMPARE(ini.ReadBool("s", "one", false), true);
+        QCOMPARE(ini.ReadBool("s", "seven", false), true);
+        QCOMPARE(ini.ReadBool("s", "bad", true), true);
+        ini.WriteBool("s", "new", true);
+        QCOMPARE(ini.ReadString("s", "new", ""), QString("1"));
+    }
+
+    void windows1251FileStaysWindows1251() {
+        const QByteArray cyr = *StringToCp1251(QString("Оператор"));
+        WriteBytes("w.ini", "[main]\r\nCaption=" + cyr + "\r\n");
+        IniFile ini("w.ini");
+        QCOMPARE(ini.ReadString("main", "Caption", ""), QString("Оператор"));
+        ini.WriteString("main", "Other", "Смена");
+        QCOMPARE(ReadBytes("w.ini"), "[main]\r\nCaption=" + cyr + "\r\nOther=" + *StringToCp1251("Смена") + "\r\n");
+    }
+
+    void seesChangesByOtherWriters() {
+        IniFile a("shared.ini"), b("shared.ini");
+        QCOMPARE(a.ReadInteger("s", "k", 1), 1);
+        b.WriteInteger("s", "k", 2);
+        QCOMPARE(a.ReadInteger("s", "k", 1), 2);
+        a.WriteInteger("s", "k", 3);
+        QCOMPARE(b.ReadInteger("s", "k", 1), 3);
+    }
+
+    void sectionsAndKeys() {
+        WriteBytes("s.ini", "[A]\nx=1\ny=2\n\n[B]\nz=3\n");
+        IniFile ini("s.ini");
+        QCOMPARE(ini.ReadSections(), QStringList({"A", "B"}));
+        QCOMPARE(ini.ReadSection("a"), QStringList({"x", "y"}));
+        QVERIFY(ini.SectionExists("b"));
+        QVERIFY(!ini.ValueExists("b", "x"));
+        ini.WriteString("A", "w", "4"); // new keys go after the section's last key, before the blank line
+        QCOMPARE(ReadBytes("s.ini"), QByteArray("[A]\nx=1\ny=2\nw=4\n\n[B]\nz=3\n"));
+        ini.DeleteKey("A", "x");
+        ini.EraseSection("B");
+        QCOMPARE(ReadBytes("s.ini"), QByteArray("[A]\ny=2\nw=4\n\n"));
+    }
+
+    void unwritableFileThrowsAndKeepsNothingHalf() {
+        IniFile ini(TestDir() + "/no/such/dir/x.ini");
+        QVERIFY_THROWS_EXCEPTION(IniFileError, ini.WriteString("s", "k", "v"));
+    }
+};
+
+ORDAL_TEST_MAIN(TstIniFile)
+#include "tst_inifile.moc"

@@ -1,0 +1,121 @@
+#include "TestSupport.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <cmath>
+
+namespace {
+TestPlatform* g_tp = nullptr;
+QTemporaryDir* g_dir = nullptr;
+} // namespace
+
+QMessageBox::StandardButton TestPlatform::MessageBox(const QString& text, const QString& caption,
+                                                     QMessageBox::Icon icon, QMessageBox::StandardButtons buttons,
+                                                     QMessageBox::StandardButton defaultButton) {
+    messages.append({text, caption, icon, buttons, defaultButton});
+    if (!answers.isEmpty())
+        return answers.takeFirst();
+    return defaultButton != QMessageBox::NoButton ? defaultButton : QMessageBox::Ok;
+}
+
+int TestPlatform::ExecDialog(QDialog& dialog) {
+    ++dialogs;
+    return dialogHandler ? dialogHandler(dialog) : int(QDialog::Rejected);
+}
+
+bool TestPlatform::ChooseColor(TColor& color, QWidget*) {
+    if (nextColor == clNone)
+        return false;
+    color = nextColor;
+    return true;
+}
+
+bool TestPlatform::ChooseFont(QFont&, TColor&, QWidget*) { return false; }
+
+void TestPlatform::Reset() {
+    beeps = 0;
+    shutdowns = 0;
+    dialogs = 0;
+    messages.clear();
+    answers.clear();
+    dialogHandler = nullptr;
+    now.reset();
+    nextColor = clNone;
+}
+
+TestPlatform& TP() { return *g_tp; }
+QString TestDir() { return g_dir->path(); }
+
+TestDb TestDatabase() {
+    TestDb db;
+    db.host = qEnvironmentVariable("ORDAL_TEST_DB_HOST", QStringLiteral("127.0.0.1"));
+    db.port = qEnvironmentVariableIntValue("ORDAL_TEST_DB_PORT");
+    db.user = qEnvironmentVariable("ORDAL_TEST_DB_USER", QStringLiteral("ordal"));
+    db.password = qEnvironmentVariable("ORDAL_TEST_DB_PASSWORD", QStringLiteral("ordal"));
+    db.dir = qEnvironmentVariable("ORDAL_TEST_DB_DIR");
+    return db;
+}
+
+qint64 TestDb::serverPid() const {
+    QFile f(dir + QStringLiteral("/mysqld.pid"));
+    if (!f.open(QIODevice::ReadOnly))
+        return 0;
+    return f.readAll().trimmed().toLongLong();
+}
+
+bool ExecAdmin(const QString& sql, QString* error) {
+    const TestDb t = TestDatabase();
+    bool ok = false;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QMYSQL"), QStringLiteral("ordal_test_admin"));
+        db.setHostName(t.host);
+        db.setPort(t.port);
+        db.setUserName(t.user);
+        db.setPassword(t.password);
+        db.setDatabaseName(QStringLiteral("ordalm"));
+        db.setConnectOptions(QStringLiteral("MYSQL_OPT_CONNECT_TIMEOUT=5;MYSQL_OPT_READ_TIMEOUT=10"));
+        if (db.open()) {
+            QSqlQuery q(db);
+            ok = q.exec(sql);
+            if (!ok && error)
+                *error = q.lastError().text();
+        } else if (error) {
+            *error = db.lastError().text();
+        }
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("ordal_test_admin"));
+    return ok;
+}
+
+void ResetPlantTables(double minPls) {
+    for (const char* t : {"pu_data", "last_state", "control_log", "setup", "control_vector"}) {
+        QString err;
+        if (!ExecAdmin(QStringLiteral("delete from %1").arg(QLatin1String(t)), &err))
+            qWarning("reset %s: %s", t, qPrintable(err));
+    }
+    if (!std::isnan(minPls))
+        ExecAdmin(QStringLiteral("insert into setup (ConstName, ConstVal, Comment) values ('MIN_PLS', %1, "
+                                 "'Минимальная плотность работающей секции')")
+                      .arg(minPls));
+}
+
+int RunTests(QObject* test, int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    QTemporaryDir dir;
+    g_dir = &dir;
+    QDir::setCurrent(dir.path());
+    TestPlatform tp;
+    g_tp = &tp;
+    SetPlatform(&tp);
+    const int rc = QTest::qExec(test, argc, argv);
+    SetPlatform(nullptr);
+    g_tp = nullptr;
+    g_dir = nullptr;
+    return rc;
+}

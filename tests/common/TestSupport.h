@@ -1,0 +1,80 @@
+#pragma once
+// Shared start-up of every test executable: offscreen platform, a temporary
+// working directory for every file a test writes, and a recording platform
+// that answers dialogs and message boxes without a window appearing.
+
+#include "Platform.h"
+
+#include <QDialog>
+#include <QList>
+#include <QString>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <functional>
+#include <optional>
+
+struct RecordedMessage {
+    QString text;
+    QString caption;
+    QMessageBox::Icon icon;
+    QMessageBox::StandardButtons buttons;
+    QMessageBox::StandardButton defaultButton;
+};
+
+class TestPlatform : public Platform {
+public:
+    int beeps = 0;
+    int shutdowns = 0;
+    QList<RecordedMessage> messages;
+    // Answers for the next message boxes, in order; when empty, the default button.
+    QList<QMessageBox::StandardButton> answers;
+    // Called for every modal dialog; returns the dialog result. Default: Rejected.
+    std::function<int(QDialog&)> dialogHandler;
+    int dialogs = 0;
+    std::optional<TDateTime> now; // the wall clock when set
+    TColor nextColor = clNone;    // ChooseColor answers this unless clNone (cancel)
+
+    void Beep() override { ++beeps; }
+    QMessageBox::StandardButton MessageBox(const QString& text, const QString& caption, QMessageBox::Icon icon,
+                                           QMessageBox::StandardButtons buttons,
+                                           QMessageBox::StandardButton defaultButton) override;
+    int ExecDialog(QDialog& dialog) override;
+    bool ChooseColor(TColor& color, QWidget* parent) override;
+    bool ChooseFont(QFont& font, TColor& color, QWidget* parent) override;
+    TDateTime Now() override { return now ? *now : Platform::Now(); }
+    bool ShutdownComputer() override {
+        ++shutdowns;
+        return true;
+    }
+    void Reset();
+};
+
+// The test platform installed by ORDAL_TEST_MAIN.
+TestPlatform& TP();
+// The temporary directory that is the current directory of the test run.
+QString TestDir();
+
+// Connection values of the tests' private MariaDB server (ORDAL_TEST_DB_*).
+struct TestDb {
+    QString host;
+    int port = 0;
+    QString user;
+    QString password;
+    QString dir;   // data directory (holds mysqld.pid and mysqld.sock)
+    bool available() const { return port > 0; }
+    QString hostWithPort() const { return host + QLatin1Char(':') + QString::number(port); }
+    qint64 serverPid() const;
+};
+TestDb TestDatabase();
+// Runs one administrative statement on a connection of its own; fails the test on error.
+bool ExecAdmin(const QString& sql, QString* error = nullptr);
+// Resets the five plant tables to empty (and setup to the given MIN_PLS row, unless NaN).
+void ResetPlantTables(double minPls = 1100.0);
+
+int RunTests(QObject* test, int argc, char** argv);
+
+#define ORDAL_TEST_MAIN(TestClass)                                                                           \
+    int main(int argc, char** argv) {                                                                        \
+        TestClass tc;                                                                                        \
+        return RunTests(&tc, argc, argv);                                                                    \
+    }
