@@ -1,0 +1,170 @@
+#include "LevelgraphStore.h"
+
+#include "Platform.h"
+
+#include <algorithm>
+#include <climits>
+#include <cmath>
+
+double SecondsBetween(TDateTime from, TDateTime to) {
+    return std::round((to - from) * kSecondsPerDay * 1e5) / 1e5;
+}
+
+TLevelGraphStore::TLevelGraphStore()
+    : cells_(new TLevelGraphCell[std::size_t(kChannels) * kSteps]()),
+      markers_(new std::uint32_t[std::size_t(kChannels) * kSteps]()) {}
+
+void TLevelGraphStore::SetInterval(TDateTime start, TDateTime stop) {
+    startTime_ = start;
+    stopTime_ = stop;
+    Recompute();
+}
+
+void TLevelGraphStore::SetSecondStep(double s) {
+    secondStep_ = s;
+    Recompute();
+}
+
+void TLevelGraphStore::Recompute() {
+    const double seconds = SecondsBetween(startTime_, stopTime_);
+    if (std::isfinite(seconds) && seconds > 0)
+        intervalSize_ = seconds >= double(INT_MAX) ? INT_MAX : int(seconds);
+    else
+        intervalSize_ = 0;
+    if (intervalSize_ > 0 && secondStep_ > 0 && std::isfinite(secondStep_)) {
+        // The store has kSteps cells per channel; a longer interval shows its first
+        // kSteps steps instead of writing past the store.
+        const double n = std::trunc(intervalSize_ / secondStep_);
+        intervalPointCount_ = n >= kSteps ? kSteps : int(n);
+    } else {
+        intervalPointCount_ = 0;
+    }
+}
+
+double TLevelGraphStore::TimeToIndex(TDateTime time) const {
+    if (time > stopTime_)
+        return kSteps;
+    if (time < startTime_)
+        return 0.0;
+    double x = SecondsBetween(startTime_, time);
+    if (secondStep_ > 0)
+        x /= secondStep_;
+    if (!std::isfinite(x)) {
+        Beep();
+        return 0.0;
+    }
+    return std::clamp(x, 0.0, double(kSteps));
+}
+
+int TLevelGraphStore::StepOf(TDateTime time) const { return int(TimeToIndex(time)); }
+
+void TLevelGraphStore::AddPoint(int c, TDateTime time, double value, bool alarm) {
+    if (!ValidChannel(c))
+        return;
+    // A missing measurement (NaN) or an infinite one has no place on the value
+    // axis; a moment that is not a number has no step.
+    if (!std::isfinite(time) || !std::isfinite(value))
+        return;
+    const int j = StepOf(time);
+    if (j >= intervalPointCount_)
+        return;
+    TLevelGraphCell& cell = Cell(c, j);
+    cell.Alarm = cell.Alarm || alarm;
+    if (time < startTime_) {
+        // The newest point before the interval seeds step 0.
+        cell.Present = true;
+        cell.Low = value;
+        cell.High = averageMode_ ? 1.0 : value;
+        cell.HasHigh = false;
+        return;
+    }
+    if (averageMode_) {
+        cell.Present = true;
+        cell.Low += value;
+        cell.High += 1.0;
+    } else if (!cell.Present) {
+        cell.Present = true;
+        cell.Low = value;
+    } else if (cell.HasHigh) {
+        if (value < cell.Low)
+            cell.Low = value;
+        if (value > cell.High)
+            cell.High = value;
+    } else if (value < cell.Low) {
+        cell.High = cell.Low;
+        cell.Low = value;
+        cell.HasHigh = true;
+    } else if (value > cell.Low) {
+        cell.High = value;
+        cell.HasHigh = true;
+    }
+}
+
+double TLevelGraphStore::GetPoint(int c, TDateTime time) const {
+    if (!ValidChannel(c))
+        return -1.0;
+    const int j = StepOf(time);
+    if (j >= kSteps)
+        return -1.0;
+    const TLevelGraphCell& cell = Cell(c, j);
+    if (cell.Present)
+        return cell.Low;
+    if (cell.HasHigh)
+        return cell.High;
+    return -1.0;
+}
+
+void TLevelGraphStore::DelPoint(int c, TDateTime time) {
+    if (!ValidChannel(c))
+        return;
+    const int j = StepOf(time);
+    if (j < kSteps)
+        Cell(c, j) = TLevelGraphCell{};
+}
+
+void TLevelGraphStore::ResetGraph(int c) {
+    if (!ValidChannel(c))
+        return;
+    std::fill_n(&Cell(c, 0), kSteps, TLevelGraphCell{});
+}
+
+int TLevelGraphStore::SetMarker(int c, int j, std::uint32_t flags, bool merge) {
+    if (!ValidChannel(c) || j < 0 || j >= kSteps)
+        return -1;
+    std::uint32_t& w = markers_[std::size_t(c) * kSteps + j];
+    w = merge ? (w | flags) : flags;
+    return j;
+}
+
+void TLevelGraphStore::ResetMarker(int c) {
+    if (!ValidChannel(c))
+        return;
+    std::fill_n(&markers_[std::size_t(c) * kSteps], kSteps, 0u);
+}
+
+bool TLevelGraphStore::ValueRange(int graphCount, bool enablePresent, double& lo, double& hi) const {
+    const int channels = std::clamp(graphCount, 0, int(kChannels));
+    bool any = false;
+    lo = hi = 0.0;
+    for (int c = 0; c < channels; ++c) {
+        const TLevelGraphCell* cells = Channel(c);
+        for (int j = 0; j < intervalPointCount_; ++j) {
+            const TLevelGraphCell& cell = cells[j];
+            if (enablePresent && !cell.Present)
+                continue;
+            const double v = DrawnValue(cell);
+            if (!any) {
+                lo = hi = v;
+                any = true;
+            } else {
+                lo = std::min(lo, v);
+                hi = std::max(hi, v);
+            }
+            if (cell.HasHigh) {
+                lo = std::min(lo, cell.High);
+                hi = std::max(hi, cell.High);
+            }
+        }
+    }
+    return any;
+}
