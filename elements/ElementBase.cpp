@@ -1,0 +1,253 @@
+#include "ElementBase.h"
+
+#include "Platform.h"
+#include "Tamrixutil.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+#include <atomic>
+#include <climits>
+
+TNotifyEvent::TNotifyEvent(Fn fn) : fn_(std::move(fn)) {
+    // Without an owner the handler is its own identity: copies compare equal,
+    // another bare function does not.
+    static std::atomic<quint64> serial{0};
+    key_ = "fn#" + QByteArray::number(++serial);
+}
+
+int TruncPx(double v) {
+    if (!std::isfinite(v) || v <= double(INT_MIN) - 1.0 || v >= double(INT_MAX) + 1.0)
+        throw EDrawError("coordinate out of range");
+    return static_cast<int>(v); // truncates toward zero
+}
+
+// ---- TControlCore ----
+
+void TControlCore::SetLeft(int value) {
+    self_->move(value, self_->y());
+}
+void TControlCore::SetTop(int value) {
+    self_->move(self_->x(), value);
+}
+void TControlCore::SetWidth(int value) {
+    self_->resize(std::max(0, value), self_->height());
+}
+void TControlCore::SetHeight(int value) {
+    self_->resize(self_->width(), std::max(0, value));
+}
+
+void TControlCore::SetBounds(int left, int top, int width, int height) {
+    self_->setGeometry(left, top, std::max(0, width), std::max(0, height));
+}
+
+void TControlCore::SetCursor(TCursor value) {
+    if (cursor_ == value)
+        return;
+    cursor_ = value;
+    Qt::CursorShape shape = Qt::ArrowCursor;
+    switch (value) {
+    case crDefault:
+        self_->unsetCursor();
+        return;
+    case crNone:
+        shape = Qt::BlankCursor;
+        break;
+    case crCross:
+        shape = Qt::CrossCursor;
+        break;
+    case crIBeam:
+        shape = Qt::IBeamCursor;
+        break;
+    case crSizeNESW:
+        shape = Qt::SizeBDiagCursor;
+        break;
+    case crSizeNS:
+        shape = Qt::SizeVerCursor;
+        break;
+    case crSizeNWSE:
+        shape = Qt::SizeFDiagCursor;
+        break;
+    case crSizeWE:
+        shape = Qt::SizeHorCursor;
+        break;
+    case crUpArrow:
+        shape = Qt::UpArrowCursor;
+        break;
+    case crHourGlass:
+    case crSQLWait:
+        shape = Qt::WaitCursor;
+        break;
+    case crDrag:
+    case crMultiDrag:
+        shape = Qt::DragCopyCursor;
+        break;
+    case crNoDrop:
+    case crNo:
+        shape = Qt::ForbiddenCursor;
+        break;
+    case crHSplit:
+        shape = Qt::SplitHCursor;
+        break;
+    case crVSplit:
+        shape = Qt::SplitVCursor;
+        break;
+    case crAppStart:
+        shape = Qt::BusyCursor;
+        break;
+    case crHelp:
+        shape = Qt::WhatsThisCursor;
+        break;
+    case crHandPoint:
+        shape = Qt::PointingHandCursor;
+        break;
+    case crSizeAll:
+        shape = Qt::SizeAllCursor;
+        break;
+    case crArrow:
+        break;
+    }
+    self_->setCursor(shape);
+}
+
+void TControlCore::SetHint(const QString& value) {
+    hint_ = value;
+    ApplyHint();
+}
+
+void TControlCore::SetShowHint(bool value) {
+    showHint_ = value;
+    ApplyHint();
+}
+
+void TControlCore::ApplyHint() {
+    self_->setToolTip(showHint_ ? hint_ : QString());
+}
+
+bool TControlCore::GetVisible() const {
+    return !(self_->isHidden() && self_->testAttribute(Qt::WA_WState_ExplicitShowHide));
+}
+
+void TControlCore::SetVisible(bool value) {
+    self_->setVisible(value);
+}
+
+void TControlCore::Click() {
+    onClick_(self_);
+}
+
+void TControlCore::ClickPress(QMouseEvent* e) {
+    if (e->button() == Qt::LeftButton)
+        pressed_ = true;
+}
+
+void TControlCore::ClickRelease(QMouseEvent* e) {
+    if (e->button() != Qt::LeftButton)
+        return;
+    const bool inside = self_->rect().contains(e->position().toPoint());
+    if (pressed_ && inside) {
+        pressed_ = false;
+        Click();
+    }
+    pressed_ = false;
+}
+
+// ---- TConfigurable ----
+
+IniFile TConfigurable::ConfigFile() const {
+    return IniFile(IniPath(configName_));
+}
+
+// ---- TGraphicElement ----
+
+TGraphicElement::TGraphicElement(QWidget* owner) : QWidget(owner), TControlCore(this) {
+    // Only what Paint draws is shown; the parent shows through everywhere else.
+    setAutoFillBackground(false);
+}
+
+void TGraphicElement::StyleChanged(QObject*) {
+    repaint();
+}
+
+void TGraphicElement::paintEvent(QPaintEvent*) {
+    QPainter canvas(this);
+    try {
+        Paint(canvas);
+    } catch (...) {
+        Beep();
+    }
+}
+
+void TGraphicElement::mousePressEvent(QMouseEvent* e) {
+    ClickPress(e);
+    QWidget::mousePressEvent(e);
+}
+
+void TGraphicElement::mouseReleaseEvent(QMouseEvent* e) {
+    ClickRelease(e);
+    QWidget::mouseReleaseEvent(e);
+}
+
+// ---- TPanelElement ----
+
+TPanelElement::TPanelElement(QWidget* owner) : QWidget(owner), TControlCore(this) {
+    // Paint covers the whole area: no background erase, no flicker.
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setAttribute(Qt::WA_NoSystemBackground);
+    setAutoFillBackground(false);
+}
+
+void TPanelElement::SetCaption(const QString& value) {
+    if (caption_ == value)
+        return;
+    caption_ = value;
+    CaptionChanged();
+}
+
+void TPanelElement::StyleChanged(QObject*) {
+    Invalidate();
+}
+
+bool TPanelElement::FitPicture() {
+    if (picture_.width() == width() && picture_.height() == height())
+        return false;
+    picture_ = QImage(std::max(0, width()), std::max(0, height()), QImage::Format_ARGB32_Premultiplied);
+    picture_.fill(Qt::white);
+    redrawNeeded_ = true;
+    return true;
+}
+
+void TPanelElement::PaintBuffered(QPainter& canvas, bool clearFlag) {
+    FitPicture();
+    if (!GetVisible())
+        return;
+    if (redrawNeeded_ && !picture_.isNull()) {
+        QPainter p(&picture_);
+        DrawPicture(p);
+        if (clearFlag)
+            redrawNeeded_ = false;
+    }
+    canvas.drawImage(QRect(0, 0, width(), height()), picture_, QRect(0, 0, width(), height()));
+}
+
+void TPanelElement::Paint(QPainter& canvas) {
+    PaintBuffered(canvas, true);
+}
+
+void TPanelElement::paintEvent(QPaintEvent*) {
+    QPainter canvas(this);
+    try {
+        Paint(canvas);
+    } catch (...) {
+        Beep();
+    }
+}
+
+void TPanelElement::mousePressEvent(QMouseEvent* e) {
+    ClickPress(e);
+    QWidget::mousePressEvent(e);
+}
+
+void TPanelElement::mouseReleaseEvent(QMouseEvent* e) {
+    ClickRelease(e);
+    QWidget::mouseReleaseEvent(e);
+}
