@@ -1,0 +1,658 @@
+#include "Main.h"
+
+#include "Eventlog.h"
+#include "Forms.h"
+#include "Global.h"
+#include "Images.h"
+#include "IniFile.h"
+#include "Inputnewset.h"
+#include "NumText.h"
+#include "Platform.h"
+#include "Vmcrypt.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDialogButtonBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QFormLayout>
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenuBar>
+#include <QPainter>
+#include <QStatusBar>
+#include <QToolBar>
+#include <QToolButton>
+
+TFormMain* FormMain = nullptr;
+
+namespace {
+
+const QString kCaption = QStringLiteral("ОРДАЛ-М ( 1.17 )");
+const QString kMain = QStringLiteral("main");
+const QString kMySQL = QStringLiteral("MySQL");
+
+// The statements of the state poll.
+const QString kSqlPUState = QStringLiteral("select * from last_state");
+const QString kSqlMaxTime = QStringLiteral("select max(RecMoment) MaxTime from pu_data");
+const QString kSqlLastData = QStringLiteral("select * from pu_data order by RecMoment DESC LIMIT 0,1");
+const QString kSqlMinPLS = QStringLiteral("select ifnull(ConstVal,0) as rez  from setup where ConstName='MIN_PLS'");
+
+} // namespace
+
+// ---------------------------------------------------------------------------
+
+TShape::TShape(QWidget* parent) : QWidget(parent) { setAttribute(Qt::WA_TranslucentBackground); }
+
+void TShape::SetBrushColor(TColor c) {
+    if (c == brushColor_)
+        return;
+    brushColor_ = c;
+    update();
+}
+
+void TShape::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(Qt::black, 1));
+    p.setBrush(ColorToQColor(brushColor_));
+    const int d = std::min(width(), height()) - 1;
+    p.drawEllipse(QRectF((width() - d) / 2.0, (height() - d) / 2.0, d, d));
+}
+
+// ---------------------------------------------------------------------------
+
+QString FloatToSqlText(double x) { return FloatToStr(x).replace(QLatin1Char(','), QLatin1Char('.')); }
+
+TColor TFormMain::LinkColor(TDateTime lastRecord, TDateTime now) {
+    const TDateTime age = now - lastRecord;
+    TColor colour = clGreen;
+    if (age > EncodeTime(0, 0, 5))
+        colour = clYellow;
+    if (age > EncodeTime(0, 0, 10))
+        colour = clRed;
+    return colour;
+}
+
+TFormMain::TFormMain(const QString& exePath, QWidget* parent) : QMainWindow(parent) {
+    FormMain = this;
+    setObjectName(QStringLiteral("FormMain"));
+    setWindowTitle(kCaption);
+    setWindowIcon(AppIcon());
+    QFont f(QStringLiteral("MS Sans Serif"));
+    f.setPixelSize(11);
+    setFont(f);
+
+    SQLConnection1 = new TSQLConnection(this);
+    SQLConnection1->DriverName = QStringLiteral("MySQL");
+    SQLConnection1->ConnectionName = QStringLiteral("SQLConnection1");
+    SQLConnection1->LoginPrompt = false;
+    SQLConnection1->Params = {QStringLiteral("HostName=127.0.0.1"),  QStringLiteral("Database=ordalm"),
+                              QStringLiteral("User_Name=ordal_user"), QStringLiteral("Password=70918263"),
+                              QStringLiteral("BlobSize=-1"),          QStringLiteral("ErrorResourceFile="),
+                              QStringLiteral("LocaleCode=0000")};
+    SQLConnection1->GetDriverFunc = QStringLiteral("getSQLDriverMYSQL50");
+    SQLConnection1->LibraryName = QStringLiteral("dbxopenmysql50.dll");
+    SQLConnection1->VendorLib = QStringLiteral("libmySQL5.dll");
+    SQLConnection1->AfterConnect = [this] { SQLConnection1AfterConnect(); };
+    connect(SQLConnection1, &TSQLConnection::ConnectionChanged, this, &TFormMain::ActionSetCheck);
+
+    SQLQueryPUState = std::make_unique<TSQLQuery>(SQLConnection1, kSqlPUState);
+    SQLQueryMaxTime = std::make_unique<TSQLQuery>(SQLConnection1, kSqlMaxTime);
+    SQLQueryLastData = std::make_unique<TSQLQuery>(SQLConnection1, kSqlLastData);
+    SQLQueryLastData->DeclaredFields = {QStringLiteral("RecMoment"), QStringLiteral("PLS"),   QStringLiteral("PLSZ"),
+                                        QStringLiteral("URKS"),      QStringLiteral("URNS"),  QStringLiteral("VODA1"),
+                                        QStringLiteral("DSUS"),      QStringLiteral("_PLSZ"), QStringLiteral("AR1")};
+    SQLQueryNewSet = std::make_unique<TSQLQuery>(SQLConnection1);
+    SQLQuery_back_work = std::make_unique<TSQLQuery>(SQLConnection1);
+
+    MdiArea = new QMdiArea(this);
+    MdiArea->setBackground(ColorToQColor(clSilver));
+    setCentralWidget(MdiArea);
+    BuildActions();
+    BuildMenu();
+    BuildToolBar();
+    statusBar()->setSizeGripEnabled(false);
+
+    TimerRefreshState = new QTimer(this);
+    TimerRefreshState->setObjectName(QStringLiteral("TimerRefreshState"));
+    TimerRefreshState->setInterval(1000);
+    connect(TimerRefreshState, &QTimer::timeout, this, &TFormMain::TimerRefreshStateTimer);
+
+    // Where the program lives decides where its files are.
+    const QFileInfo exe(exePath.isEmpty() ? QCoreApplication::applicationFilePath() : exePath);
+    IniFileName = exe.absolutePath() + QLatin1Char('/') + exe.completeBaseName() + QStringLiteral(".INI");
+    ExeDir = exe.absolutePath() + QLatin1Char('/');
+    QDir::setCurrent(ExeDir);
+    TempDir = ExeDir + QStringLiteral("Temp");
+    TemplateDir = ExeDir + QStringLiteral("Template");
+    ConfigCaption = kCaption;
+
+    LoadConfig();
+    QDir().mkpath(TempDir);
+    QDir().mkpath(TemplateDir);
+
+    FormCreate();
+    TimerRefreshState->start();
+}
+
+TFormMain::~TFormMain() {
+    TimerRefreshState->stop();
+    // The power-off request goes out while the main window is being destroyed,
+    // once, and only when the operator configured it.
+    if (ShutdownOnExit)
+        Plat().ShutdownComputer();
+    if (FormMain == this)
+        FormMain = nullptr;
+}
+
+QList<QAction*> TFormMain::Actions() const {
+    return {ActionExit,           ActionMainMenu,        ActionMnemo,          ActionGraphGC_params,
+            ActionGraphSuspLevel, ActionGraphDivPosition, ActionWorkLog,       ActionAbout,
+            ActionSetPLSZ,        ActionSet_TNZ,          ActionPrintHardParams, ActionPrintLevelGraph,
+            ActionPrintDiverGraph, ActionPrintGCWorkReg,  ActionPrint,          ActionConfig,
+            ActionBaseView};
+}
+
+void TFormMain::BuildActions() {
+    auto make = [this](const char* name, const QString& category, const QString& caption, const QString& hint,
+                       int image, QList<QKeySequence> keys = {}) {
+        auto* a = new QAction(caption, this);
+        a->setObjectName(QLatin1String(name));
+        a->setProperty("category", category);
+        a->setToolTip(hint);
+        a->setStatusTip(hint);
+        a->setProperty("imageIndex", image);
+        a->setIcon(QIcon(ToolImage(image)));
+        a->setShortcuts(keys);
+        a->setShortcutContext(Qt::ApplicationShortcut);
+        addAction(a);
+        return a;
+    };
+    const QString printHint = QStringLiteral("Выберите данные для печати через пункт меню \"Печать\"");
+    ActionExit = make("ActionExit", "Главное", "Вы&xод из программы", "Завершить работу с программой", 0);
+    ActionMainMenu = make("ActionMainMenu", "Главное", "На главное меню", "Вернуться к главному меню программы", 3,
+                          {Qt::Key_F1});
+    ActionMnemo = make("ActionMnemo", "Мнемосхемы", "Мнемосхема  процесса обогащения  угля в тяжелых средах",
+                       "Показать мнемосхему  процесса обогащения  угля в тяжелых средах", 1, {Qt::Key_F2});
+    ActionGraphGC_params =
+        make("ActionGraphGC_params", "Графики", "Графики параметров  процесса  обогащения в тяжелых средах",
+             "Перейти к окну графиков параметров  процесса  обогащения в тяжелых средах", 7, {Qt::Key_F3});
+    ActionGraphSuspLevel = make("ActionGraphSuspLevel", "Графики", "Графики изменения уровней в сборниках суспензии",
+                                "Показать окно графиков изменения уровней в сборниках суспензии", 8, {Qt::Key_F4});
+    ActionGraphDivPosition = make("ActionGraphDivPosition", "Графики", "График работы делителя потока суспензии",
+                                  "Показать окно графиков работы делителя потока суспензии", 6, {Qt::Key_F5});
+    ActionWorkLog = make("ActionWorkLog", "Журналы", "Журнал регистрации событий", "Показать журнал событий", 2,
+                         {Qt::Key_F6});
+    ActionAbout = make("ActionAbout", "Справка", "О программе", "Показать информацию о версии программы", 5,
+                       {QKeySequence(Qt::CTRL | Qt::Key_F1), QKeySequence(Qt::ALT | Qt::Key_F1)});
+    ActionSetPLSZ = make("ActionSetPLSZ", "Задания", "Задание плотности суспензии",
+                         "Изменить заданную плотность суспензии", 9);
+    ActionSet_TNZ =
+        make("ActionSet_TNZ", "Задания", "Задание нагрузки", "Изменить заданную нагрузку на фабрику", 10);
+    ActionPrintHardParams =
+        make("ActionPrintHardParams", "Печать", "Графики параметров  процесса  обогащения в тяжелых средах",
+             "Печать графики параметров  процесса  обогащения в тяжелых средах", 11);
+    ActionPrintLevelGraph = make("ActionPrintLevelGraph", "Печать", "Графики изменения уровней в сборниках суспензии",
+                                 "Печать графиков изменения уровней в сборниках суспензии", 11);
+    ActionPrintDiverGraph = make("ActionPrintDiverGraph", "Печать", "График работы делителя потока суспензии",
+                                 "Печать графиков работы делителя потока суспензии", 11);
+    ActionPrintGCWorkReg =
+        make("ActionPrintGCWorkReg", "Печать", "Журнал регистрации событий", "Печать журнала регистрации событий", 11);
+    ActionPrint = make("ActionPrint", "Печать", "Печать...", printHint, 11);
+    ActionConfig = make("ActionConfig", "Сервис", "Конфигурация", "Настройки оформления, подключения к серверу и т.п.",
+                        12);
+    ActionBaseView = make("ActionBaseView", "Сервис", "Просмотр базы данных", "Показать окно просмотра базы данных", 13);
+
+    // The neutral state of the print button: no data chosen yet.
+    ActionPrint->setEnabled(false);
+
+    connect(ActionExit, &QAction::triggered, this, &TFormMain::ActionExitExecute);
+    auto child = [this](QAction* a, QWidget* const* window, QAction* print) {
+        connect(a, &QAction::triggered, this, [this, window, print] {
+            if (print)
+                SetPrintAction(print);
+            if (*window)
+                ShowChild(*window);
+        });
+    };
+    child(ActionMainMenu, &FormMainMenu, ActionPrint);
+    child(ActionMnemo, &FormMnemo, ActionPrint);
+    child(ActionGraphGC_params, &FormGraphHardParams, ActionPrintHardParams);
+    child(ActionGraphSuspLevel, &FormGraphSuspLevel, ActionPrintLevelGraph);
+    child(ActionGraphDivPosition, &FormGraphDSUS, ActionPrintDiverGraph);
+    child(ActionWorkLog, &FormLogView, ActionPrintGCWorkReg);
+    child(ActionBaseView, &FormBaseView, nullptr); // the print button keeps its action
+    connect(ActionAbout, &QAction::triggered, this, [] {
+        if (FormAbout)
+            Plat().ExecDialog(*FormAbout);
+    });
+    connect(ActionConfig, &QAction::triggered, this, [] {
+        if (FormConfig)
+            Plat().ExecDialog(*FormConfig);
+    });
+    connect(ActionSetPLSZ, &QAction::triggered, this, &TFormMain::ActionSetPLSZExecute);
+    connect(ActionSet_TNZ, &QAction::triggered, this, &TFormMain::ActionSet_TNZExecute);
+    // The print actions of the trend windows and the journal print once those
+    // windows can; until then they have nothing to print.
+}
+
+void TFormMain::BuildMenu() {
+    QMenuBar* bar = menuBar();
+    QMenu* m = bar->addMenu(QStringLiteral("Главное"));
+    m->addAction(ActionMainMenu);
+    m->addSeparator();
+    m->addAction(ActionExit);
+    bar->addMenu(QStringLiteral("Мнемосхемы"))->addAction(ActionMnemo);
+    m = bar->addMenu(QStringLiteral("Графики"));
+    m->addActions({ActionGraphGC_params, ActionGraphSuspLevel, ActionGraphDivPosition});
+    bar->addMenu(QStringLiteral("Журнал"))->addAction(ActionWorkLog);
+    bar->addMenu(QStringLiteral("Задания"))->addAction(ActionSetPLSZ);
+    m = bar->addMenu(QStringLiteral("Печать"));
+    m->addActions({ActionPrintHardParams, ActionPrintLevelGraph, ActionPrintDiverGraph, ActionPrintGCWorkReg});
+    m = bar->addMenu(QStringLiteral("Сервис"));
+    m->addActions({ActionConfig, ActionBaseView});
+    bar->addMenu(QStringLiteral("Справка"))->addAction(ActionAbout);
+}
+
+void TFormMain::BuildToolBar() {
+    ToolBarMain = addToolBar(QStringLiteral("ToolBarMain"));
+    ToolBarMain->setObjectName(QStringLiteral("ToolBarMain"));
+    ToolBarMain->setMovable(false);
+    ToolBarMain->setFloatable(false);
+    ToolBarMain->setIconSize(QSize(64, 32));
+    ToolBarMain->setFixedHeight(40 + 2 * ToolBarMain->contentsMargins().top());
+    ToolBarMain->setContextMenuPolicy(Qt::PreventContextMenu);
+    ToolBarMain->layout()->setSpacing(0);
+    ToolBarMain->layout()->setContentsMargins(0, 0, 0, 0);
+
+    auto button = [this](QAction* a) {
+        auto* b = new QToolButton(ToolBarMain);
+        b->setObjectName(QStringLiteral("ToolButton_") + a->objectName());
+        b->setDefaultAction(a);
+        b->setFixedSize(71, 40);
+        b->setIconSize(QSize(64, 32));
+        b->setAutoRaise(true);
+        b->setToolButtonStyle(Qt::ToolButtonIconOnly);
+        ToolBarMain->addWidget(b);
+        return b;
+    };
+    auto separator = [this] {
+        auto* s = new QFrame(ToolBarMain);
+        s->setObjectName(QStringLiteral("ToolButtonSeparator"));
+        s->setFrameShape(QFrame::VLine);
+        s->setFrameShadow(QFrame::Sunken);
+        s->setFixedSize(8, 40);
+        ToolBarMain->addWidget(s);
+    };
+    button(ActionMainMenu);
+    separator();
+    button(ActionMnemo);
+    separator();
+    button(ActionGraphGC_params);
+    button(ActionGraphSuspLevel);
+    button(ActionGraphDivPosition);
+    separator();
+    button(ActionConfig);
+    separator();
+    button(ActionWorkLog);
+    separator();
+    ToolButtonPrint = button(ActionPrint);
+    ToolButtonPrint->setObjectName(QStringLiteral("ToolButtonPrint"));
+    separator();
+    button(ActionAbout);
+
+    PanelInfo = new QWidget(ToolBarMain);
+    PanelInfo->setObjectName(QStringLiteral("PanelInfo"));
+    PanelInfo->setFixedHeight(40);
+    auto* info = new QHBoxLayout(PanelInfo);
+    info->setContentsMargins(0, 0, 0, 0);
+    info->setSpacing(0);
+    info->addStretch();
+    PanelLink = new QWidget(PanelInfo);
+    PanelLink->setObjectName(QStringLiteral("PanelLink"));
+    PanelLink->setFixedSize(32, 40);
+    ShapeLink = new TShape(PanelLink);
+    ShapeLink->setObjectName(QStringLiteral("ShapeLink"));
+    ShapeLink->setGeometry(9, 12, 15, 15);
+    info->addWidget(PanelLink);
+    LabelClock = new QLabel(QStringLiteral("12:30:59"), PanelInfo);
+    LabelClock->setObjectName(QStringLiteral("LabelClock"));
+    LabelClock->setFixedSize(93, 40);
+    LabelClock->setAlignment(Qt::AlignCenter);
+    LabelClock->setStyleSheet(QStringLiteral("QLabel { background-color: #000000; color: #00FF00; }"));
+    QFont clock(QStringLiteral("Symbol"));
+    clock.setPixelSize(19);
+    clock.setBold(true);
+    LabelClock->setFont(clock);
+    info->addWidget(LabelClock);
+    ToolBarMain->addWidget(PanelInfo);
+    ToolBarMain->installEventFilter(this);
+}
+
+bool TFormMain::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == ToolBarMain && event->type() == QEvent::Resize)
+        ToolBarMainResize();
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void TFormMain::ToolBarMainResize() {
+    // The clock and the link circle sit at the right end of the bar, filling the
+    // space behind the last button.
+    int buttons = 0;
+    for (QObject* o : ToolBarMain->children())
+        if (auto* w = qobject_cast<QWidget*>(o); w && w != PanelInfo && w->isVisibleTo(ToolBarMain) &&
+                                                (qobject_cast<QToolButton*>(w) || qobject_cast<QFrame*>(w)))
+            buttons += w->width();
+    const int width = std::max(0, ToolBarMain->width() - 5 - buttons);
+    PanelInfo->setFixedWidth(width);
+}
+
+void TFormMain::SetPrintAction(QAction* action) { ToolButtonPrint->setDefaultAction(action); }
+
+QMdiSubWindow* TFormMain::AddChild(QWidget* window) {
+    QMdiSubWindow* sub = MdiArea->addSubWindow(window, Qt::SubWindow | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+    sub->setAttribute(Qt::WA_DeleteOnClose, false);
+    sub->setWindowTitle(window->windowTitle());
+    sub->setWindowIcon(AppIcon());
+    return sub;
+}
+
+void TFormMain::ShowChild(QWidget* window) {
+    QDir().mkpath(ExeDir + QStringLiteral("config"));
+    CurrentChild = window;
+    QWidget* frame = window;
+    if (auto* sub = qobject_cast<QMdiSubWindow*>(window->parentWidget()))
+        frame = sub;
+    frame->showMaximized();
+    window->show();
+    if (auto* sub = qobject_cast<QMdiSubWindow*>(frame))
+        MdiArea->setActiveSubWindow(sub);
+    frame->raise();
+}
+
+void TFormMain::SetConnectionParam(const QString& name, const QString& value, TSQLConnection* connection) {
+    TSQLConnection* c = connection ? connection : SQLConnection1;
+    const QString line = name + QLatin1Char('=') + value;
+    for (QString& l : c->Params)
+        if (l.contains(name)) {
+            l = line;
+            return;
+        }
+    c->Params.append(line);
+}
+
+void TFormMain::CopyConnectionSettings(const TSQLConnection& source, TSQLConnection& target) {
+    target.Close();
+    target.DriverName = source.DriverName;
+    target.ConnectionName = source.ConnectionName;
+    target.GetDriverFunc = source.GetDriverFunc;
+    target.LibraryName = source.LibraryName;
+    target.Params = source.Params;
+}
+
+// ---------------------------------------------------------------------------
+// Configuration
+
+bool TFormMain::LoginDialog() {
+    QDialog dlg(this);
+    dlg.setObjectName(QStringLiteral("LoginDialog"));
+    dlg.setWindowTitle(QStringLiteral("Database Login"));
+    auto* form = new QFormLayout(&dlg);
+    auto* database = new QLabel(QStringLiteral("ОРДАЛ-Б"), &dlg);
+    database->setObjectName(QStringLiteral("LabelDatabase"));
+    auto* user = new QLineEdit(MySQLLogin, &dlg);
+    user->setObjectName(QStringLiteral("EditUserName"));
+    auto* password = new QLineEdit(&dlg);
+    password->setObjectName(QStringLiteral("EditPassword"));
+    password->setEchoMode(QLineEdit::Password);
+    form->addRow(QStringLiteral("База данных:"), database);
+    form->addRow(QStringLiteral("Пользователь:"), user);
+    form->addRow(QStringLiteral("Пароль:"), password);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dlg);
+    form->addRow(buttons);
+    connect(buttons, &QDialogButtonBox::accepted, &dlg, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, &dlg, &QDialog::reject);
+    (MySQLLogin.isEmpty() ? user : password)->setFocus();
+    if (Plat().ExecDialog(dlg) != QDialog::Accepted)
+        return false;
+    MySQLLogin = user->text();
+    MySQLPassword = password->text();
+    return true;
+}
+
+void TFormMain::LoadConfig() {
+    try {
+        IniFile ini(IniFileName);
+        ConfigCaption = ini.ReadString(kMain, QStringLiteral("Caption"), ConfigCaption);
+        const int firstChange = ini.ReadInteger(kMain, QStringLiteral("FirstChangeStart"), FirstChangeStart);
+        if (firstChange >= 0 && firstChange <= 23) // an hour of the day, or the file is wrong
+            FirstChangeStart = firstChange;
+        DateIncrement = ini.ReadInteger(kMain, QStringLiteral("DateIncrement"), DateIncrement);
+        ShutdownOnExit = ini.ReadBool(kMain, QStringLiteral("ShutdownOnExit"), ShutdownOnExit);
+        TempDir = ini.ReadString(kMain, QStringLiteral("TempDir"), TempDir);
+        TemplateDir = ini.ReadString(kMain, QStringLiteral("TemplateDir"), TemplateDir);
+        MySQLLogin = ini.ReadString(kMySQL, QStringLiteral("Login"), MySQLLogin);
+        MySQLHost = ini.ReadString(kMySQL, QStringLiteral("Comp"), MySQLHost);
+        SavePassword = ini.ReadBool(kMySQL, QStringLiteral("SavePassword"), SavePassword);
+        MySQLVersion = ini.ReadInteger(kMySQL, QStringLiteral("Version"), MySQLVersion);
+        if (SavePassword) {
+            const QString stored = ini.ReadString(kMySQL, QStringLiteral("Password"), QString());
+            if (!stored.isEmpty())
+                MySQLPassword = UnscrambleText(g_ScramblerState, stored);
+        } else {
+            LoginDialog();
+        }
+    } catch (...) {
+        LogEvent(QStringLiteral("Ошибка в LoadConfig"), 0);
+    }
+}
+
+void TFormMain::SaveConfig() {
+    try {
+        IniFile ini(IniFileName);
+        ini.WriteString(kMain, QStringLiteral("Caption"), ConfigCaption);
+        ini.WriteInteger(kMain, QStringLiteral("FirstChangeStart"), FirstChangeStart);
+        ini.WriteInteger(kMain, QStringLiteral("DateIncrement"), DateIncrement);
+        ini.WriteBool(kMain, QStringLiteral("ShutdownOnExit"), ShutdownOnExit);
+        ini.WriteString(kMySQL, QStringLiteral("Login"), MySQLLogin);
+        ini.WriteString(kMySQL, QStringLiteral("Comp"), MySQLHost);
+        ini.WriteInteger(kMySQL, QStringLiteral("Version"), MySQLVersion);
+        ini.WriteBool(kMySQL, QStringLiteral("SavePassword"), SavePassword);
+        if (SavePassword) {
+            if (!MySQLPassword.isEmpty())
+                ini.WriteString(kMySQL, QStringLiteral("Password"), ScrambleText(g_ScramblerState, MySQLPassword));
+        } else {
+            ini.WriteString(kMySQL, QStringLiteral("Password"), QString());
+        }
+    } catch (...) {
+        LogEvent(QStringLiteral("Ошибка в SaveConfig()"), 0);
+    }
+    Q_EMIT ConfigSaved();
+}
+
+// ---------------------------------------------------------------------------
+// Start, connection
+
+void TFormMain::FormCreate() {
+    ToolBarMainResize();
+    setWindowTitle(ConfigCaption);
+    SetConnectionParam(QStringLiteral("HostName"), MySQLHost);
+    SetConnectionParam(QStringLiteral("User_Name"), MySQLLogin);
+    SetConnectionParam(QStringLiteral("Password"), MySQLPassword);
+    // [MySQL] Version 5 chooses the generation-5 client, anything else the older
+    // one. On this platform one MariaDB client serves both; the triple is kept as
+    // the configuration's record of the choice.
+    if (MySQLVersion == 5) {
+        SQLConnection1->GetDriverFunc = QStringLiteral("getSQLDriverMYSQL50");
+        SQLConnection1->LibraryName = QStringLiteral("dbxopenmysql50.dll");
+        SQLConnection1->VendorLib = QStringLiteral("libmySQL5.dll");
+    } else {
+        SQLConnection1->GetDriverFunc = QStringLiteral("getSQLDriverMYSQL");
+        SQLConnection1->LibraryName = QStringLiteral("dbexpmysql.dll");
+        SQLConnection1->VendorLib = QStringLiteral("libmySQL4.dll");
+    }
+    try {
+        SQLConnection1->Open();
+    } catch (...) {
+        ShowError(QStringLiteral("Не удается подключиться к MySQL серверу."));
+    }
+    ActionSetCheck();
+}
+
+void TFormMain::SQLConnection1AfterConnect() {
+    everConnected_ = true;
+    SQLQuery_back_work->Close();
+    SQLQuery_back_work->SetSQL(kSqlMinPLS);
+    SQLQuery_back_work->Open();
+    MinPLS = SQLQuery_back_work->IsEmpty() ? 0.0 : SQLQuery_back_work->AsFloat(QStringLiteral("rez"));
+    SQLQuery_back_work->Close();
+}
+
+void TFormMain::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (shownOnce_)
+        return;
+    shownOnce_ = true;
+    ActionMainMenu->trigger();
+    ToolBarMainResize();
+}
+
+// ---------------------------------------------------------------------------
+// Live state
+
+void TFormMain::TimerRefreshStateTimer() {
+    LabelClock->setText(FormatDateTime(QStringLiteral("hh:nn:ss"), Now()));
+    if (!SQLConnection1->Connected() && !SQLConnection1->Lost())
+        return;
+    try {
+        // After a lost connection, an attempt to get it back, bounded by the
+        // connect timeout; when it succeeds the tick carries on as usual.
+        if (SQLConnection1->Lost()) {
+            const quint64 now = Plat().TickCountMs();
+            if (reconnectTried_ && now - lastReconnectMs_ < kReconnectIntervalMs)
+                throw EDatabaseError(QStringLiteral("connection lost"));
+            reconnectTried_ = true;
+            lastReconnectMs_ = now;
+            SQLConnection1->Recover();
+        }
+        SQLQueryPUState->Refresh();
+        const TDateTime heartbeat = SQLQueryPUState->AsDateTime(QStringLiteral("RecMoment"));
+        lastHeartbeat_ = heartbeat;
+        heartbeatKnown_ = true;
+        ShapeLink->SetBrushColor(LinkColor(heartbeat, Now()));
+        SQLQueryMaxTime->Refresh();
+        SQLQueryMaxTime->AsDateTime(QStringLiteral("MaxTime"));
+        SQLQueryLastData->Refresh();
+    } catch (...) {
+        Beep();
+        // Values of a lost connection are not live any more.
+        if (SQLConnection1->Lost())
+            SQLQueryLastData->Close();
+        // A dead link must not stay green: the colour follows the age of the last
+        // heartbeat that could be read (none read at all counts as too old).
+        ShapeLink->SetBrushColor(heartbeatKnown_ ? LinkColor(lastHeartbeat_, Now()) : clRed);
+    }
+    ActionSetCheck();
+}
+
+TLastData TFormMain::LastData() const {
+    TLastData d;
+    if (!LastDataActive())
+        return d;
+    const TSQLQuery& q = *SQLQueryLastData;
+    d.RecMoment = q.AsDateTime(QStringLiteral("RecMoment"));
+    d.PLS = q.AsFloat(QStringLiteral("PLS"));
+    d.PLSZ = q.AsFloat(QStringLiteral("PLSZ"));
+    d.URKS = q.AsFloat(QStringLiteral("URKS"));
+    d.URNS = q.AsFloat(QStringLiteral("URNS"));
+    d.VODA1 = q.AsFloat(QStringLiteral("VODA1"));
+    d.DSUS = q.AsFloat(QStringLiteral("DSUS"));
+    d._PLSZ = q.AsFloat(QStringLiteral("_PLSZ"));
+    d.AR1 = q.AsFloat(QStringLiteral("AR1"));
+    return d;
+}
+
+// ---------------------------------------------------------------------------
+// Setpoints
+
+void TFormMain::ActionSetCheck() {
+    const bool connected = SQLConnection1->Connected();
+    ActionSetPLSZ->setEnabled(connected);
+    ActionSet_TNZ->setEnabled(connected);
+}
+
+void TFormMain::SendSetpoint(const QString& prompt, double lowest, double highest, const QString& rangeMessage,
+                             const QString& column) {
+    if (!SQLConnection1->Connected() || !FormInputNewSet)
+        return;
+    FormInputNewSet->LabelParName->setText(prompt);
+    FormInputNewSet->EditInput->setText(QString());
+    if (Plat().ExecDialog(*FormInputNewSet) != QDialog::Accepted)
+        return;
+    const auto value = StrToFloatOpt(FormInputNewSet->EditInput->text());
+    if (!value) {
+        ShowError(QStringLiteral("Правильно вводите числа."));
+        return;
+    }
+    if (*value < lowest || *value > highest) {
+        ShowError(rangeMessage);
+        return;
+    }
+    // Only a validated number ever reaches the statement.
+    SQLQueryNewSet->Close();
+    SQLQueryNewSet->SetSQL(QStringLiteral("insert into control_vector\r\n( RecMoment, UserName, %1 )\r\n"
+                                          "VALUES ( Now(), USER(), %2 ) ")
+                               .arg(column, FloatToSqlText(*value)));
+    try {
+        SQLQueryNewSet->ExecSQL();
+    } catch (const EDatabaseError& e) {
+        ShowError(e.Text());
+    }
+}
+
+void TFormMain::ActionSetPLSZExecute() {
+    SendSetpoint(QStringLiteral("Заданная плотность суспензии:"), 1600, 2100,
+                 QStringLiteral("Задание плотности вне допустимого диапазона."), QStringLiteral("_PLSZ"));
+}
+
+void TFormMain::ActionSet_TNZExecute() {
+    SendSetpoint(QStringLiteral("Заданная нагрузка, т/час:"), 50, 240,
+                 QStringLiteral("Задание нагрузки вне допустимого диапазона."), QStringLiteral("_TNZ"));
+}
+
+// ---------------------------------------------------------------------------
+// Leaving
+
+bool TFormMain::FormCloseQuery() {
+    bool canClose = ExitConfirmed;
+    if (!canClose) {
+        canClose = Plat().MessageBox(QStringLiteral("Вы действительно хотите завершить работу с программой?"),
+                                     QStringLiteral("Выход"), QMessageBox::Question,
+                                     QMessageBox::Yes | QMessageBox::No, QMessageBox::No) == QMessageBox::Yes;
+        ExitConfirmed = canClose;
+    }
+    if (canClose)
+        SaveConfig();
+    return canClose;
+}
+
+void TFormMain::closeEvent(QCloseEvent* event) {
+    if (FormCloseQuery())
+        event->accept();
+    else
+        event->ignore();
+}
+
+void TFormMain::ActionExitExecute() {
+    if (Plat().MessageBox(QStringLiteral("Вы действительно хотите завершить работу с программой?"),
+                          QStringLiteral("Выход"), QMessageBox::Question, QMessageBox::Yes | QMessageBox::No,
+                          QMessageBox::No) != QMessageBox::Yes)
+        return;
+    ExitConfirmed = true;
+    SaveConfig();
+    close();
+}

@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# Installs the Debian 12 packages the build, the tests and the demo need,
+# when they are missing. Run as root.
+set -euo pipefail
+
+pkgs=(g++ cmake ninja-build ccache pkg-config qt6-base-dev libqt6sql6-mysql qt6-translations-l10n
+      libgl-dev mariadb-server mariadb-client fonts-liberation2 fontconfig xvfb xauth)
+pkgs+=("$@")
+
+missing=()
+for p in "${pkgs[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "installing: ${missing[*]}"
+  if [ "$(id -u)" != 0 ]; then
+    echo "missing packages and not root: run as root or install them: ${missing[*]}" >&2
+    exit 1
+  fi
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update -qq
+  # The server package must not start or enable the system service for us.
+  printf '#!/bin/sh\nexit 101\n' > /usr/sbin/policy-rc.d.ordal
+  chmod +x /usr/sbin/policy-rc.d.ordal
+  if [ ! -e /usr/sbin/policy-rc.d ]; then cp /usr/sbin/policy-rc.d.ordal /usr/sbin/policy-rc.d; ours=1; else ours=0; fi
+  apt-get install -y -qq --no-install-recommends "${missing[@]}"
+  if [ "$ours" = 1 ]; then rm -f /usr/sbin/policy-rc.d; fi
+  rm -f /usr/sbin/policy-rc.d.ordal
+fi

@@ -1,0 +1,17 @@
+#!/usr/bin/env bash
+# Builds everything and runs every test (README command 2). Installs the
+# packages it needs when they are missing; starts and stops its own MariaDB.
+#   ORDAL_SANITIZE=1 scripts/test.sh   builds and tests with ASan+UBSan
+set -euo pipefail
+here=$(cd "$(dirname "$0")/.." && pwd)
+cd "$here"
+bash scripts/deps.sh
+
+build=${ORDAL_BUILD_DIR:-build-test}
+san=OFF
+[ "${ORDAL_SANITIZE:-0}" = 1 ] && { san=ON; build=${ORDAL_BUILD_DIR:-build-asan}; }
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORDAL_WERROR=ON -DORDAL_SANITIZE=$san
+ninja -C "$build" -j2
+cd "$build"
+export QT_QPA_PLATFORM=offscreen
+ctest --output-on-failure --timeout 600 -j1

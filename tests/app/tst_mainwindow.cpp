@@ -1,0 +1,471 @@
+// The main window against the tests' private MariaDB: configuration, start,
+// connection, the state poll, the density setpoint, and leaving the program.
+
+#include "AppFixture.h"
+#include "Cp1251.h"
+#include "Eventlog.h"
+#include "Global.h"
+#include "IniFile.h"
+#include "Inputnewset.h"
+#include "NumText.h"
+
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenuBar>
+#include <QSignalSpy>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QToolBar>
+#include <QToolButton>
+
+namespace {
+
+QVariant AdminValue(const QString& sql) {
+    QVariant v;
+    const TestDb t = TestDatabase();
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase("QMYSQL", "ordal_test_value");
+        db.setHostName(t.host);
+        db.setPort(t.port);
+        db.setUserName(t.user);
+        db.setPassword(t.password);
+        db.setDatabaseName("ordalm");
+        if (db.open()) {
+            QSqlQuery q(db);
+            if (q.exec(sql) && q.next())
+                v = q.value(0);
+        }
+    }
+    QSqlDatabase::removeDatabase("ordal_test_value");
+    return v;
+}
+
+// Answers the setpoint dialog with a text.
+std::function<int(QDialog&)> Type(const QString& text) {
+    return [text](QDialog& d) {
+        auto* input = qobject_cast<TFormInputNewSet*>(&d);
+        if (!input)
+            return int(QDialog::Rejected);
+        input->EditInput->setText(text);
+        return int(QDialog::Accepted);
+    };
+}
+
+} // namespace
+
+class TstMainWindow : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void init() {
+        TP().Reset();
+        ResetPlantTables(1100);
+        SetDecimalSeparator('.');
+        FirstChangeStart = 7;
+        DateIncrement = 0;
+        ShutdownOnExit = false;
+    }
+
+    void startsWithoutConfigurationFileOrServer() {
+        QString title, database, user;
+        TP().dialogHandler = [&](QDialog& d) {
+            title = d.windowTitle();
+            database = d.findChild<QLabel*>("LabelDatabase")->text();
+            user = d.findChild<QLineEdit*>("EditUserName")->text();
+            return int(QDialog::Rejected);
+        };
+        App app(QByteArray{}); // no file: 127.0.0.1:3306, where no server listens here
+        QCOMPARE(title, QString("Database Login"));
+        QCOMPARE(database, QString("ОРДАЛ-Б"));
+        QCOMPARE(user, QString("root"));
+        QCOMPARE(app->MySQLLogin, QString("root"));
+        QCOMPARE(app->MySQLPassword, QString());
+        QCOMPARE(app->MySQLHost, QString("127.0.0.1"));
+        QCOMPARE(FirstChangeStart, 7);
+        QCOMPARE(TP().messages.size(), 1);
+        QCOMPARE(TP().messages[0].text, QString("Не удается подключиться к MySQL серверу."));
+        QCOMPARE(TP().messages[0].caption, QString("Ошибка"));
+        QCOMPARE(TP().messages[0].icon, QMessageBox::Critical);
+        QVERIFY(QDir(TestDir() + "/Temp").exists());
+        QVERIFY(QDir(TestDir() + "/Template").exists());
+
+        TP().now = EncodeDate(2026, 12, 10) + EncodeTime(7, 5, 9);
+        for (int i = 0; i < 3; ++i)
+            app->TimerRefreshStateTimer();
+        QCOMPARE(app->LabelClock->text(), QString("07:05:09"));
+        QCOMPARE(TP().beeps, 0);
+        QCOMPARE(app->ShapeLink->BrushColor(), clSilver);
+        QVERIFY(!app->ActionSetPLSZ->isEnabled());
+        TP().dialogs = 0;
+        app->ActionSetPLSZExecute();
+        QCOMPARE(TP().dialogs, 0);
+
+        app->ExitConfirmed = true;
+        QVERIFY(app->close());
+        const QByteArray ini = ReadFileText(IniPath());
+        QCOMPARE(ini, QByteArray("[main]\nCaption=ОРДАЛ-М ( 1.17 )\nFirstChangeStart=7\nDateIncrement=0\n"
+                                 "ShutdownOnExit=0\n\n[MySQL]\nLogin=root\nComp=127.0.0.1\nVersion=5\n"
+                                 "SavePassword=0\nPassword=\n"));
+        QCOMPARE(TP().messages.size(), 1);
+    }
+
+    void loginDialogSuppliesUserAndPassword() {
+        const TestDb db = TestDatabase();
+        TP().dialogHandler = [&](QDialog& d) {
+            d.findChild<QLineEdit*>("EditUserName")->setText(db.user);
+            d.findChild<QLineEdit*>("EditPassword")->setText(db.password);
+            return int(QDialog::Accepted);
+        };
+        App app(QStringLiteral("[MySQL]\nComp=%1\nSavePassword=0\nPassword=ignored\n").arg(db.hostWithPort()).toUtf8());
+        QVERIFY(app->SQLConnection1->Connected());
+        QCOMPARE(app->MinPLS, 1100.0);
+        QVERIFY(TP().messages.isEmpty());
+        QVERIFY(app->ActionSetPLSZ->isEnabled());
+        app->SaveConfig();
+        QCOMPARE(IniFile(IniPath()).ReadString("MySQL", "Password", "x"), QString()); // never stored
+    }
+
+    void storedPasswordCases_data() {
+        QTest::addColumn<bool>("save");
+        QTest::addColumn<QString>("password");
+        QTest::addColumn<QString>("stored"); // "*" for a scrambled text of the password
+        QTest::newRow("stored scrambled") << true << "Пароль-1" << "*";
+        QTest::newRow("empty leaves key") << true << "" << "OLD";
+        QTest::newRow("not saved clears") << false << "secret" << "";
+    }
+    void storedPasswordCases() {
+        QFETCH(bool, save);
+        QFETCH(QString, password);
+        QFETCH(QString, stored);
+        App app(QByteArray("[MySQL]\nComp=127.0.0.1:1\nSavePassword=1\nPassword=OLD\n"));
+        TP().Reset();
+        app->SavePassword = save;
+        app->MySQLPassword = password;
+        app->SaveConfig();
+        IniFile ini(IniPath());
+        const QString text = ini.ReadString("MySQL", "Password", "missing");
+        if (stored == "*") {
+            QCOMPARE(text.size(), 50 + 4 * password.size());
+            ScramblerState s(1);
+            QCOMPARE(UnscrambleText(s, text), password);
+        } else {
+            QCOMPARE(text, stored);
+        }
+        QCOMPARE(ini.ReadSection("MySQL"),
+                 QStringList({"Comp", "SavePassword", "Password", "Login", "Version"}));
+    }
+
+    void badConfigurationValues() {
+        const int before = EventQueue.Count();
+        App app(QByteArray("\x01\xff garbage\n[main]\nFirstChangeStart=abc\nDateIncrement=1x\nShutdownOnExit=yes\n"
+                           "[MySQL]\nVersion=\nComp=127.0.0.1:1\nSavePassword=1\nPassword=5Q555Q<1U5\n"));
+        QCOMPARE(FirstChangeStart, 7);
+        QCOMPARE(DateIncrement, 0);
+        QCOMPARE(ShutdownOnExit, false);
+        QCOMPARE(app->MySQLVersion, 5);
+        QCOMPARE(app->MySQLPassword, QString());
+        QCOMPARE(TP().dialogs, 0); // a stored password that cannot be read brings no login dialog
+        QCOMPARE(EventQueue.Count(), before + 1);
+        QCOMPARE(EventQueue.Entry(EventQueue.Count() - 1).text, StringToCp1251Lossy("Ошибка в LoadConfig"));
+
+        App hour(QByteArray("[main]\nFirstChangeStart=31\n[MySQL]\nComp=127.0.0.1:1\nSavePassword=1\n"));
+        QCOMPARE(FirstChangeStart, 7); // no hour of a day
+    }
+
+    void unwritableConfigurationIsReported() {
+        App app;
+        const int before = EventQueue.Count();
+        app->IniFileName = TestDir() + "/missing-dir/ordal.INI";
+        app->SaveConfig();
+        QCOMPARE(EventQueue.Count(), before + 1);
+        QCOMPARE(EventQueue.Entry(EventQueue.Count() - 1).text, StringToCp1251Lossy("Ошибка в SaveConfig()"));
+    }
+
+    void driverTriples_data() {
+        QTest::addColumn<int>("version");
+        QTest::addColumn<QStringList>("triple");
+        const QStringList v5{"getSQLDriverMYSQL50", "dbxopenmysql50.dll", "libmySQL5.dll"};
+        const QStringList v4{"getSQLDriverMYSQL", "dbexpmysql.dll", "libmySQL4.dll"};
+        QTest::newRow("5") << 5 << v5;
+        QTest::newRow("4") << 4 << v4;
+        QTest::newRow("6") << 6 << v4;
+    }
+    void driverTriples() {
+        QFETCH(int, version);
+        QFETCH(QStringList, triple);
+        App app(ConnectedIni(QStringLiteral("Version=%1\n").arg(version)));
+        const TSQLConnection* c = app->SQLConnection1;
+        QCOMPARE(QStringList({c->GetDriverFunc, c->LibraryName, c->VendorLib}), triple);
+        QVERIFY(c->Connected()); // one client library serves both on this platform
+        QCOMPARE(c->Param("Database"), QString("ordalm"));
+        QCOMPARE(c->Param("User_Name"), TestDatabase().user);
+        QCOMPARE(c->Param("HostName"), TestDatabase().hostWithPort());
+    }
+
+    void connectionParameters() {
+        App app(QByteArray("[MySQL]\nComp=127.0.0.1:1\nSavePassword=1\n"));
+        TSQLConnection other;
+        other.Params = {"HostName=x", "Database=ordalm", "User_Name=u"};
+        app->SetConnectionParam("Name", "v", &other); // the first line containing the name, anywhere
+        QCOMPARE(other.Params, QStringList({"Name=v", "Database=ordalm", "User_Name=u"}));
+        app->SetConnectionParam("Port", "3307", &other);
+        QCOMPARE(other.Params.last(), QString("Port=3307"));
+        other.VendorLib = "keep";
+        TFormMain::CopyConnectionSettings(*app->SQLConnection1, other);
+        QCOMPARE(other.Params, app->SQLConnection1->Params);
+        QCOMPARE(other.GetDriverFunc, app->SQLConnection1->GetDriverFunc);
+        QCOMPARE(other.VendorLib, QString("keep"));
+    }
+
+    void minPlsAfterConnect_data() {
+        QTest::addColumn<QString>("setupSql");
+        QTest::addColumn<double>("minPls");
+        QTest::addColumn<int>("messages");
+        QTest::newRow("row") << "update setup set ConstVal=1234.5" << 1234.5 << 0;
+        QTest::newRow("no row") << "delete from setup" << 0.0 << 0;
+        QTest::newRow("null") << "update setup set ConstVal=NULL" << 0.0 << 0;
+        QTest::newRow("no table") << "rename table setup to setup_away" << 1000.0 << 1;
+    }
+    void minPlsAfterConnect() {
+        QFETCH(QString, setupSql);
+        QFETCH(double, minPls);
+        QFETCH(int, messages);
+        QVERIFY(ExecAdmin(setupSql));
+        App app;
+        ExecAdmin("rename table setup_away to setup");
+        QCOMPARE(app->MinPLS, minPls);
+        QCOMPARE(TP().messages.size(), messages);
+        QVERIFY(app->SQLConnection1->Connected()); // the connection itself stays open
+    }
+
+    void linkColourRule_data() {
+        QTest::addColumn<double>("age");
+        QTest::addColumn<int>("colour");
+        QTest::newRow("3 s") << 3.0 << clGreen;
+        QTest::newRow("5 s") << 5.0 << clGreen;
+        QTest::newRow("5.001 s") << 5.001 << clYellow;
+        QTest::newRow("7 s") << 7.0 << clYellow;
+        QTest::newRow("10 s") << 10.0 << clYellow;
+        QTest::newRow("12 s") << 12.0 << clRed;
+        QTest::newRow("negative") << -30.0 << clGreen;
+    }
+    void linkColourRule() {
+        QFETCH(double, age);
+        QFETCH(int, colour);
+        const TDateTime t = EncodeDate(2026, 12, 10) + EncodeTime(12, 0, 0);
+        QCOMPARE(TFormMain::LinkColor(t, t + age * OneSecond), TColor(colour));
+    }
+
+    void pollColoursLinkAndReadsNewestRecord() {
+        ExecAdmin("insert into last_state (RecMoment) values ('2026-12-10 12:00:00')");
+        ExecAdmin("insert into pu_data values ('2026-12-10 11:59:59', 1650, 1700, 40, 30, 20, 10, 1700, 0)");
+        ExecAdmin("insert into pu_data values ('2026-12-10 12:00:00', 1725.5, 1720, 55, 45, 35, 50, 1720, 1)");
+        App app;
+        const TDateTime beat = EncodeDate(2026, 12, 10) + EncodeTime(12, 0, 0);
+        const QList<QPair<int, TColor>> cases{{3, clGreen}, {7, clYellow}, {12, clRed}, {-5, clGreen}};
+        for (const auto& [age, colour] : cases) {
+            TP().now = beat + age * OneSecond;
+            app->TimerRefreshStateTimer();
+            QCOMPARE(app->ShapeLink->BrushColor(), colour);
+        }
+        QCOMPARE(TP().beeps, 0);
+        QVERIFY(app->LastDataActive());
+        const TLastData d = app->LastData();
+        QCOMPARE(d.PLS, 1725.5);
+        QCOMPARE(d.AR1, 1.0);
+        QCOMPARE(d.DSUS, 50.0);
+        QCOMPARE(d.RecMoment, beat);
+    }
+
+    void pollFailures() {
+        App app;
+        app->TimerRefreshStateTimer(); // last_state empty: the zero date-time is ages old
+        QCOMPARE(app->ShapeLink->BrushColor(), clRed);
+        QCOMPARE(TP().beeps, 0);
+
+        PutHeartbeat(0);
+        QVERIFY(ExecAdmin("alter table pu_data drop column AR1"));
+        for (int i = 0; i < 3; ++i)
+            app->TimerRefreshStateTimer();
+        QVERIFY(ExecAdmin("alter table pu_data add column AR1 double null"));
+        QCOMPARE(TP().beeps, 3); // a declared column missing fails every tick
+        QVERIFY(!app->LastDataActive());
+        QCOMPARE(app->ShapeLink->BrushColor(), clGreen); // the heartbeat of those ticks is fresh
+        app->TimerRefreshStateTimer();
+        QCOMPARE(TP().beeps, 3);
+        QVERIFY(app->LastDataActive());
+    }
+
+    void densitySetpoint_data() {
+        QTest::addColumn<QString>("separator");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("message"); // empty: accepted
+        QTest::addColumn<QString>("sent");
+        const QString bad = "Правильно вводите числа.";
+        const QString range = "Задание плотности вне допустимого диапазона.";
+        QTest::newRow("lowest") << "." << "1600" << "" << "1600";
+        QTest::newRow("highest") << "." << "2100" << "" << "2100";
+        QTest::newRow("below") << "." << "1599.9" << range << "";
+        QTest::newRow("above") << "." << "2100.1" << range << "";
+        QTest::newRow("just above") << "." << "2100.0000001" << range << "";
+        QTest::newRow("comma under comma") << "," << "1650,5" << "" << "1650.5";
+        QTest::newRow("point under comma") << "," << "1650.5" << bad << "";
+        QTest::newRow("point under point") << "." << "1650.5" << "" << "1650.5";
+        QTest::newRow("comma under point") << "." << "1650,5" << bad << "";
+        QTest::newRow("empty") << "." << "" << bad << "";
+        QTest::newRow("letters") << "." << "abc" << bad << "";
+        QTest::newRow("exponent") << "." << "1.7e3" << "" << "1700";
+        QTest::newRow("exponent out of range") << "." << "1e3" << range << "";
+        QTest::newRow("minus zero") << "." << "-0" << range << "";
+        QTest::newRow("long number") << "." << QString(5000, '7') << range << ""; // the field keeps 64 digits
+        QTest::newRow("long text") << "." << QString(5000, 'x') << bad << "";
+        QTest::newRow("injection") << "." << "1700 ); delete from pu_data; --" << bad << "";
+        QTest::newRow("quotes") << "." << "'1700'" << bad << "";
+    }
+    void densitySetpoint() {
+        QFETCH(QString, separator);
+        QFETCH(QString, text);
+        QFETCH(QString, message);
+        QFETCH(QString, sent);
+        App app;
+        SetDecimalSeparator(separator[0]);
+        TP().dialogHandler = Type(text);
+        app->ActionSetPLSZExecute();
+        QCOMPARE(FormInputNewSet->LabelParName->text(), QString("Заданная плотность суспензии:"));
+        if (message.isEmpty()) {
+            QVERIFY(TP().messages.isEmpty());
+            QCOMPARE(app->SQLQueryNewSet->SQL(),
+                     "insert into control_vector\r\n( RecMoment, UserName, _PLSZ )\r\nVALUES ( Now(), USER(), " + sent +
+                         " ) ");
+            QCOMPARE(AdminValue("select count(*) from control_vector").toInt(), 1);
+            QCOMPARE(AdminValue("select _PLSZ from control_vector").toDouble(), sent.toDouble());
+            QVERIFY(AdminValue("select _TNZ from control_vector").isNull());
+            QVERIFY(AdminValue("select UserName from control_vector").toString().startsWith(TestDatabase().user + "@"));
+            QVERIFY(AdminValue("select abs(timestampdiff(second, RecMoment, now())) from control_vector").toInt() < 5);
+        } else {
+            QCOMPARE(TP().messages.size(), 1);
+            QCOMPARE(TP().messages[0].text, message);
+            QCOMPARE(TP().messages[0].caption, QString("Ошибка"));
+            QCOMPARE(AdminValue("select count(*) from control_vector").toInt(), 0);
+        }
+        QVERIFY(AdminValue("select count(*) from pu_data").isValid());
+    }
+
+    void loadSetpointAndCancel() {
+        App app;
+        TP().dialogHandler = Type("240");
+        app->ActionSet_TNZExecute();
+        QCOMPARE(AdminValue("select _TNZ from control_vector").toDouble(), 240.0);
+        TP().dialogHandler = Type("241");
+        app->ActionSet_TNZExecute();
+        QCOMPARE(TP().messages.last().text, QString("Задание нагрузки вне допустимого диапазона."));
+        TP().messages.clear();
+        TP().dialogHandler = [](QDialog& d) {
+            qobject_cast<TFormInputNewSet*>(&d)->EditInput->setText("1700");
+            return int(QDialog::Rejected);
+        };
+        app->ActionSetPLSZExecute();
+        QVERIFY(TP().messages.isEmpty());
+        QCOMPARE(AdminValue("select count(*) from control_vector").toInt(), 1);
+        // The load command is offered nowhere.
+        for (QAction* menu : app->menuBar()->actions())
+            QVERIFY(!menu->menu()->actions().contains(app->ActionSet_TNZ));
+        for (auto* b : app->ToolBarMain->findChildren<QToolButton*>())
+            QVERIFY(b->defaultAction() != app->ActionSet_TNZ);
+    }
+
+    void failedInsertShowsDatabaseText() {
+        App app;
+        QVERIFY(ExecAdmin("rename table control_vector to control_vector_away"));
+        TP().dialogHandler = Type("1700");
+        app->ActionSetPLSZExecute();
+        ExecAdmin("rename table control_vector_away to control_vector");
+        QCOMPARE(TP().messages.size(), 1);
+        QVERIFY2(TP().messages[0].text.contains("control_vector"), qPrintable(TP().messages[0].text));
+    }
+
+    void childWindowsAndPrintButton() {
+        App app;
+        const QList<std::tuple<int, QWidget*, QAction*>> keys{
+            {Qt::Key_F2, FormMnemo, app->ActionPrint},
+            {Qt::Key_F3, FormGraphHardParams, app->ActionPrintHardParams},
+            {Qt::Key_F4, FormGraphSuspLevel, app->ActionPrintLevelGraph},
+            {Qt::Key_F5, FormGraphDSUS, app->ActionPrintDiverGraph},
+            {Qt::Key_F6, FormLogView, app->ActionPrintGCWorkReg},
+            {Qt::Key_F1, FormMainMenu, app->ActionPrint}};
+        for (const auto& [key, window, print] : keys) {
+            QAction* action = nullptr;
+            for (QAction* a : app->Actions())
+                if (a->shortcuts().contains(QKeySequence(key)))
+                    action = a;
+            QVERIFY(action);
+            action->trigger();
+            QCOMPARE(app->CurrentChild.data(), window);
+            QVERIFY(window->parentWidget()->isMaximized());
+            QCOMPARE(app->MdiArea->activeSubWindow()->widget(), window);
+            QCOMPARE(app->ToolButtonPrint->defaultAction(), print);
+        }
+        QVERIFY(QDir(TestDir() + "/config").exists());
+        QCOMPARE(FormGraphDSUS->windowTitle(), QString("График работы делителя потока суспензии"));
+        app->ActionGraphSuspLevel->trigger();
+        app->ActionBaseView->trigger();
+        QCOMPARE(app->CurrentChild.data(), FormBaseView);
+        QCOMPARE(app->ToolButtonPrint->defaultAction(), app->ActionPrintLevelGraph);
+        QVERIFY(!app->ActionPrint->isEnabled());
+        QVERIFY(app->ActionAbout->shortcuts().contains(QKeySequence("Alt+F1")));
+        QVERIFY(app->ActionAbout->shortcuts().contains(QKeySequence("Ctrl+F1")));
+    }
+
+    void leavingAsksOnceAndSaves() {
+        {
+            App app;
+            QSignalSpy saves(app.main.get(), &TFormMain::ConfigSaved);
+            TP().answers = {QMessageBox::No};
+            app->ActionExitExecute();
+            QVERIFY(!app->ExitConfirmed);
+            QCOMPARE(saves.count(), 0);
+            TP().answers = {QMessageBox::Yes};
+            app->ActionExitExecute();
+            QCOMPARE(TP().messages.size(), 2);
+            QCOMPARE(TP().messages[0].text, QString("Вы действительно хотите завершить работу с программой?"));
+            QCOMPARE(TP().messages[0].caption, QString("Выход"));
+            QCOMPARE(TP().messages[0].defaultButton, QMessageBox::No);
+            QCOMPARE(saves.count(), 2); // once by the action, once by the close handler
+            QVERIFY(ReadFileText(IniPath()).contains("FirstChangeStart=8"));
+        }
+        TP().Reset();
+        {
+            App app;
+            QSignalSpy saves(app.main.get(), &TFormMain::ConfigSaved);
+            TP().answers = {QMessageBox::No};
+            QVERIFY(!app->close());
+            TP().answers = {QMessageBox::Yes};
+            QVERIFY(app->close());
+            QCOMPARE(TP().messages.size(), 2);
+            QCOMPARE(saves.count(), 1);
+            QVERIFY(app->close()); // confirmed: no further question
+            QCOMPARE(TP().messages.size(), 2);
+        }
+    }
+
+    void shutdownAtExit_data() {
+        QTest::addColumn<QString>("flag");
+        QTest::addColumn<int>("shutdowns");
+        QTest::newRow("off") << "0" << 0;
+        QTest::newRow("on") << "1" << 1;
+    }
+    void shutdownAtExit() {
+        QFETCH(QString, flag);
+        QFETCH(int, shutdowns);
+        {
+            App app(QStringLiteral("[main]\nShutdownOnExit=%1\n[MySQL]\nComp=127.0.0.1:1\nSavePassword=1\n")
+                        .arg(flag)
+                        .toUtf8());
+            QCOMPARE(TP().shutdowns, 0);
+        }
+        QCOMPARE(TP().shutdowns, shutdowns);
+    }
+};
+
+ORDAL_TEST_MAIN(TstMainWindow)
+#include "tst_mainwindow.moc"

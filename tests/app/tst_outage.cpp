@@ -1,0 +1,139 @@
+// The state poll when the server stalls, dies and comes back. The server is
+// the tests' private MariaDB, stopped and killed by its own pid.
+
+#include "AppFixture.h"
+
+#include <QElapsedTimer>
+#include <QLineEdit>
+#include <QProcess>
+#include <csignal>
+
+namespace {
+
+bool RestartServer() {
+    const TestDb db = TestDatabase();
+    return QProcess::execute(QStringLiteral(ORDAL_SOURCE_DIR "/tests/fixtures/mariadb.sh"),
+                             {"start", db.dir, QString::number(db.port)}) == 0;
+}
+
+TDateTime ServerHeartbeat() {
+    // The heartbeat is written with a literal so that the test knows it exactly.
+    const TDateTime beat = DateTimeFromQ(QDateTime::currentDateTime().addSecs(-1));
+    ExecAdmin("delete from last_state");
+    ExecAdmin(QStringLiteral("insert into last_state (RecMoment) values ('%1')").arg(SqlDateTimeText(beat)));
+    return std::floor(beat * kSecondsPerDay) / kSecondsPerDay;
+}
+
+} // namespace
+
+class TstOutage : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void init() {
+        TP().Reset();
+        ResetPlantTables(1100);
+        PutRecord();
+    }
+
+    void stalledServer() {
+        const qint64 pid = TestDatabase().serverPid();
+        QVERIFY(pid > 0);
+        App app;
+        const TDateTime beat = ServerHeartbeat();
+        TP().now = beat + 2 * OneSecond;
+        app->TimerRefreshStateTimer();
+        QCOMPARE(app->ShapeLink->BrushColor(), clGreen);
+
+        QVERIFY(::kill(pid_t(pid), SIGSTOP) == 0);
+        TP().now = beat + 7 * OneSecond;
+        QElapsedTimer blocked;
+        blocked.start();
+        app->TimerRefreshStateTimer();
+        const qint64 firstTick = blocked.elapsed();
+        QCOMPARE(TP().beeps, 1);
+        QCOMPARE(app->ShapeLink->BrushColor(), clYellow); // follows the age of the last heartbeat
+        QVERIFY(!app->ActionSetPLSZ->isEnabled());
+
+        TP().now = beat + 12 * OneSecond;
+        blocked.restart();
+        app->TimerRefreshStateTimer(); // one reconnect attempt, bounded by the connect timeout
+        const qint64 secondTick = blocked.elapsed();
+        QCOMPARE(TP().beeps, 2);
+        QCOMPARE(app->ShapeLink->BrushColor(), clRed);
+        blocked.restart();
+        app->TimerRefreshStateTimer(); // too soon for the next attempt: the screen stays free
+        QVERIFY(blocked.elapsed() < 500);
+        QCOMPARE(TP().beeps, 3);
+        qInfo("GUI thread blocked per tick while the server is stopped: %lld ms, then %lld ms "
+              "(read timeout %d s, connect timeout %d s)",
+              firstTick, secondTick, TSQLConnection::kReadTimeout, TSQLConnection::kConnectTimeout);
+        // No hang: each tick ends within its timeout (with slack for a loaded machine).
+        QVERIFY(firstTick < (TSQLConnection::kReadTimeout + 3) * 1000);
+        QVERIFY(secondTick < (TSQLConnection::kReadTimeout + 3) * 1000);
+
+        QVERIFY(::kill(pid_t(pid), SIGCONT) == 0);
+        QElapsedTimer resumed;
+        resumed.start();
+        TP().now.reset();
+        const TDateTime fresh = ServerHeartbeat();
+        TP().now = fresh + OneSecond;
+        int ticks = 0;
+        while (!(app->LastDataActive() && app->ShapeLink->BrushColor() == clGreen) && ticks < 10) {
+            QTest::qSleep(1000);
+            app->TimerRefreshStateTimer();
+            ++ticks;
+        }
+        qInfo("live data resumed %lld ms after the server continued (%d ticks)", resumed.elapsed(), ticks);
+        QVERIFY(ticks <= 5);
+        QVERIFY(app->LastDataActive());
+        QCOMPARE(app->ShapeLink->BrushColor(), clGreen);
+        QVERIFY(app->SQLConnection1->Connected());
+        QVERIFY(app->ActionSetPLSZ->isEnabled());
+    }
+
+    void killedAndRestartedServer() {
+        const qint64 pid = TestDatabase().serverPid();
+        QVERIFY(pid > 0);
+        App app;
+        const TDateTime beat = ServerHeartbeat();
+        TP().now = beat + OneSecond;
+        app->TimerRefreshStateTimer();
+        QCOMPARE(app->ShapeLink->BrushColor(), clGreen);
+
+        QVERIFY(::kill(pid_t(pid), SIGKILL) == 0);
+        for (int i = 0; i < 50 && ::kill(pid_t(pid), 0) == 0; ++i)
+            QTest::qSleep(100);
+        for (int i = 0; i < 3; ++i)
+            app->TimerRefreshStateTimer();
+        QCOMPARE(TP().beeps, 3);
+        QVERIFY(!app->LastDataActive());
+
+        QVERIFY(RestartServer());
+        QElapsedTimer resumed;
+        resumed.start();
+        TP().now.reset();
+        const TDateTime fresh = ServerHeartbeat();
+        TP().now = fresh + OneSecond;
+        int ticks = 0;
+        while (!(app->LastDataActive() && app->ShapeLink->BrushColor() == clGreen) && ticks < 10) {
+            QTest::qSleep(1000); // the poll's own pace
+            app->TimerRefreshStateTimer();
+            ++ticks;
+        }
+        qInfo("live data resumed %lld ms after the server was back (%d ticks)", resumed.elapsed(), ticks);
+        QVERIFY(ticks <= 5);
+        QVERIFY(app->LastDataActive());
+        QCOMPARE(app->MinPLS, 1100.0); // read again after the reconnect
+
+        // A setpoint sent after the recovery is inserted exactly once.
+        TP().dialogHandler = [](QDialog& d) {
+            d.findChild<QLineEdit*>("EditInput")->setText("1750");
+            return int(QDialog::Accepted);
+        };
+        app->ActionSetPLSZExecute();
+        QVERIFY(TP().messages.isEmpty());
+    }
+};
+
+ORDAL_TEST_MAIN(TstOutage)
+#include "tst_outage.moc"

@@ -1,0 +1,134 @@
+// The password scrambler, the event queue and the state colour sets.
+
+#include "ColorSets.h"
+#include "Cp1251.h"
+#include "Eventlog.h"
+#include "IniFile.h"
+#include "TestSupport.h"
+#include "Vmcrypt.h"
+
+#include <QFile>
+#include <QSet>
+
+class TstServices : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void scrambledTextForm_data() {
+        QTest::addColumn<QString>("clear");
+        QTest::newRow("one byte") << "x";
+        QTest::newRow("latin") << "70918263";
+        QTest::newRow("cyrillic") << "Пароль-ЁЯя";
+        QTest::newRow("upper half and punctuation") << QString("№;=«»") + QChar(0x00A0);
+        QTest::newRow("long") << QString(200, 'z');
+    }
+    void scrambledTextForm() {
+        QFETCH(QString, clear);
+        ScramblerState state(12345);
+        const QString a = ScrambleText(state, clear);
+        const QString b = ScrambleText(state, clear);
+        QVERIFY(a != b);
+        QCOMPARE(a.size(), 50 + 4 * clear.size());
+        for (const QChar c : a)
+            QVERIFY2(c >= '0' && c <= 'Z', qPrintable(a));
+        const QString alphabet = a.right(16);
+        QCOMPARE(QSet<QChar>(alphabet.begin(), alphabet.end()).size(), 16);
+        QCOMPARE(UnscrambleText(state, a), clear);
+        QCOMPARE(UnscrambleText(state, b), clear);
+    }
+
+    void readsTextsScrambledElsewhere() {
+        // Produced by an independent implementation of the scheme.
+        ScramblerState state(1);
+        QCOMPARE(UnscrambleText(state, "6R9<X68CBRJSUU8<7<8JBX<G<7BJTUBG<;8G68J4STTB<C848RXU8R8;<ST87J8TX9S8BJ9R7TC;6UX<G4"),
+                 QString("Пароль-1"));
+        QCOMPARE(UnscrambleText(state, "5Q555Q<1U5YDUYDV5LXOL>M51U0B5QUVVQMV>115MM1MVD<1QBQOUQV1MDLU<Q>XBO0Z5Y"),
+                 QString("ordal"));
+    }
+
+    void randomBytesAreNormalAroundTheMiddle() {
+        ScramblerState state(7);
+        double sum = 0, sq = 0;
+        const int n = 20000;
+        for (int i = 0; i < n; ++i) {
+            const double v = RandomByte(state);
+            sum += v;
+            sq += v * v;
+        }
+        const double mean = sum / n, sd = std::sqrt(sq / n - mean * mean);
+        QVERIFY2(mean > 126 && mean < 129, qPrintable(QString::number(mean)));
+        QVERIFY2(sd > 40 && sd < 45, qPrintable(QString::number(sd)));
+    }
+
+    void badStoredTexts_data() {
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<bool>("throws");
+        QTest::newRow("only an alphabet") << "0123456789ABCDEF" << true;
+        QTest::newRow("short") << "0123" << true;
+        QTest::newRow("truncated header") << "5Q555Q<1U5YDUYDV5LXOL>M51U0B5QUVVQMV>1" << true;
+        QTest::newRow("foreign characters") << "ÿÿÿÿ" << true;
+        QTest::newRow("cyrillic body") << QString("ПППППППППППППППППППППППППППППППППППП") + "0123456789ABCDEF" << true;
+    }
+    void badStoredTexts() {
+        QFETCH(QString, stored);
+        QFETCH(bool, throws);
+        ScramblerState state(3);
+        bool thrown = false;
+        try {
+            UnscrambleText(state, stored);
+        } catch (const EConvertError&) {
+            thrown = true;
+        }
+        QCOMPARE(thrown, throws);
+    }
+
+    void passwordOutsideCodePageIsRefused() {
+        ScramblerState state(3);
+        QVERIFY_THROWS_EXCEPTION(EConvertError, ScrambleText(state, QString::fromUtf8("密码")));
+    }
+
+    void eventQueue() {
+        TEventFIFO small(5);
+        QCOMPARE(small.Capacity(), 10);
+        for (int i = 0; i < 10; ++i)
+            QVERIFY(small.Push(QString("e%1").arg(i), 0));
+        QVERIFY(!small.Push("e10", 0));
+        QCOMPARE(small.WriteIndex(), 0);
+        QCOMPARE(small.Entry(9).text, QByteArray("e9"));
+
+        TP().Reset();
+        QVERIFY(!LogEvent(QString(), 0));
+        const int before = EventQueue.Count();
+        for (int i = before; i < 400; ++i)
+            QVERIFY(LogEvent(QStringLiteral("Ошибка в LoadConfig"), 0));
+        QCOMPARE(TP().beeps, 0);
+        QCOMPARE(EventQueue.Entry(0).text, StringToCp1251Lossy(QStringLiteral("Ошибка в LoadConfig")));
+        QVERIFY(!LogEvent(QStringLiteral("Ошибка в SaveConfig()"), 0));
+        QVERIFY(!LogEvent(QStringLiteral("Ошибка в SaveConfig()"), 0));
+        QCOMPARE(TP().beeps, 2);
+        QCOMPARE(EventQueue.Count(), 400);
+    }
+
+    void stateColors() {
+        QFile f("colors.ini");
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("[OnColors]\nCondition=0x0000FF00\nNonCondition=65280\nWater=blue\nHydroCyclone=0x000000FF\n");
+        f.close();
+        IniFile ini("colors.ini");
+        TStateColors on = kDefaultStateColors;
+        QVERIFY(!LoadStateColors(ini, "OnColors", on));
+        QCOMPARE(on[0], clLime);
+        QCOMPARE(on[1], clLime);
+        QCOMPARE(on[2], clAqua);   // not a number: stays, and loading stops here
+        QCOMPARE(on[3], clYellow); // so the key after it keeps its default
+        TStateColors off = kDefaultStateColors;
+        QVERIFY(LoadStateColors(ini, "OffColors", off));
+        QCOMPARE(off, kDefaultStateColors);
+        SaveStateColors(ini, "OffColors", off);
+        QCOMPARE(ini.ReadString("OffColors", "Condition", ""), QString("0x000000FF"));
+        QCOMPARE(ini.ReadString("OffColors", "ShlamWater", ""), QString("0x00FF0000"));
+        QCOMPARE(ini.ReadSection("OffColors").size(), 9);
+    }
+};
+
+ORDAL_TEST_MAIN(TstServices)
+#include "tst_services.moc"
