@@ -11,7 +11,8 @@ double RoundHalfEven(double x) {
 }
 
 double TPlotRegion::IndexToScreenX(double step) const {
-    return std::clamp(PlotLeft + PixelsPerStep * step, double(PlotLeft), double(std::max(PlotLeft, PlotRight)));
+    return std::clamp(PlotLeft + PixelsPerStep * step, double(PlotLeft),
+                      double(std::max(PlotLeft, PlotRight)));
 }
 
 double TPlotRegion::YToScreen(double value) const {
@@ -216,7 +217,9 @@ void CheckAutoLimits(TValueScale& s, double lo, double hi) {
 
 namespace {
 
-inline QPoint Px(double x, double y) { return QPoint(int(x), int(y)); }
+inline QPoint Px(double x, double y) {
+    return QPoint(int(x), int(y));
+}
 
 // Appends a vertex to the path; starts a new run when the colour changes or the
 // curve was broken, beginning at the pen position `from`.

@@ -56,7 +56,9 @@ double TLevelGraphStore::TimeToIndex(TDateTime time) const {
     return std::clamp(x, 0.0, double(kSteps));
 }
 
-int TLevelGraphStore::StepOf(TDateTime time) const { return int(TimeToIndex(time)); }
+int TLevelGraphStore::StepOf(TDateTime time) const {
+    return int(TimeToIndex(time));
+}
 
 void TLevelGraphStore::AddPoint(int c, TDateTime time, double value, bool alarm) {
     if (!ValidChannel(c))

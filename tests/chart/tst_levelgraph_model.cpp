@@ -10,7 +10,9 @@ namespace {
 
 const TDateTime kDay = EncodeDate(2026, 3, 14);
 
-TDateTime At(int h, int m, int s) { return kDay + EncodeTime(h, m, s); }
+TDateTime At(int h, int m, int s) {
+    return kDay + EncodeTime(h, m, s);
+}
 
 // 08:00 .. 09:00 in 60 s steps: 60 steps.
 void HourInterval(TLevelGraphStore& st) {
@@ -209,7 +211,8 @@ private Q_SLOTS:
         QTest::addColumn<Values>("expected");
         QTest::newRow("1700..2501 / 100")
             << 1700.0 << 2501.0 << 100.0 << Values{1800, 1900, 2000, 2100, 2200, 2300, 2400, 2500};
-        QTest::newRow("0..101 / 10") << 0.0 << 101.0 << 10.0 << Values{10, 20, 30, 40, 50, 60, 70, 80, 90, 100};
+        QTest::newRow("0..101 / 10") << 0.0 << 101.0 << 10.0
+                                     << Values{10, 20, 30, 40, 50, 60, 70, 80, 90, 100};
         QTest::newRow("0..101 / 20") << 0.0 << 101.0 << 20.0 << Values{20, 40, 60, 80, 100};
         QTest::newRow("0..100 / 20: none at YMax") << 0.0 << 100.0 << 20.0 << Values{20, 40, 60, 80};
         QTest::newRow("no step") << 0.0 << 100.0 << 0.0 << Values{};
@@ -264,11 +267,12 @@ private Q_SLOTS:
         QTest::newRow("only max") << 20.0 << 50.0 << false << true << false << 10.0 << 0.0 << 10.0 << 56.0;
         // Data beyond the fixed limit: the free one gives way instead of turning
         // the scale upside down.
-        QTest::newRow("above fixed max") << 200.0 << 300.0 << true << false << false << 0.0 << 100.0 << 85.0
-                                         << 100.0;
+        QTest::newRow("above fixed max")
+            << 200.0 << 300.0 << true << false << false << 0.0 << 100.0 << 85.0 << 100.0;
         QTest::newRow("negative under positiveY")
             << -10.0 << -5.0 << true << true << true << 0.0 << 0.0 << 0.0 << 1.0;
-        QTest::newRow("only min, max 0") << 10.0 << 20.0 << true << false << false << 0.0 << 0.0 << -1.15 << 0.0;
+        QTest::newRow("only min, max 0")
+            << 10.0 << 20.0 << true << false << false << 0.0 << 0.0 << -1.15 << 0.0;
     }
     void autoLimits() {
         QFETCH(double, lo);
@@ -403,7 +407,8 @@ private Q_SLOTS:
         QCOMPARE(int(p.runs.size()), 2);
         QVERIFY(p.runs[0].alarm);
         QVERIFY(!p.runs[1].alarm);
-        const QVector<QPoint> expected{{X(0), Y(30)}, {X(1), Y(20)}, {X(1), Y(10)}, {X(1), Y(10)}, {X(2), Y(15)}};
+        const QVector<QPoint> expected{
+            {X(0), Y(30)}, {X(1), Y(20)}, {X(1), Y(10)}, {X(1), Y(10)}, {X(2), Y(15)}};
         QCOMPARE(p.points, expected);
     }
 
@@ -442,15 +447,15 @@ private Q_SLOTS:
         BuildStairCurve(st, 0, true, r, lastY, p);
         auto Y = [&](double v) { return int(r.YToScreen(v)); };
         // Step 0 at 30 from x 10 to 15; step 1 joins at 20 (nearer to 30), drops to 10.
-        const QVector<QPoint> expected{{10, Y(30)}, {10, Y(30)}, {10, Y(30)}, {15, Y(30)}, {15, Y(20)},
-                                       {20, Y(20)}, {20, Y(10)}, {25, Y(10)}};
+        const QVector<QPoint> expected{{10, Y(30)}, {10, Y(30)}, {10, Y(30)}, {15, Y(30)},
+                                       {15, Y(20)}, {20, Y(20)}, {20, Y(10)}, {25, Y(10)}};
         QCOMPARE(p.points, expected);
         QCOMPARE(lastY, r.YToScreen(10));
     }
 
     void markerLines() {
-        std::uint32_t words[6] = {kMarkerTick, 0, kMarkerTick, kMarkerTick | kMarkerConnect,
-                                  kMarkerTick | kMarkerTall, 0};
+        std::uint32_t words[6] = {
+            kMarkerTick, 0, kMarkerTick, kMarkerTick | kMarkerConnect, kMarkerTick | kMarkerTall, 0};
         // 6 steps over 60 px; plot 100 px high from y 10 to 110.
         const TPlotRegion r = MakePlotRegion(10, 10, 69, 110, 0, 100, 6);
         QVector<QLine> lines;
