@@ -21,6 +21,49 @@ int TruncPx(double v) {
     return static_cast<int>(v); // truncates toward zero
 }
 
+namespace {
+// The outline path of a box for the given pen: pixel-centred for thin pens, pulled
+// inside for psInsideFrame.
+QRectF OutlineBox(int left, int top, int right, int bottom, const TPen& pen) {
+    const int w = std::max(1, pen.GetWidth());
+    QRectF box(left + 0.5, top + 0.5, right - left - 1, bottom - top - 1);
+    if (pen.GetStyle() == psInsideFrame && w > 1) {
+        const double in = (w - 1) / 2.0;
+        box.adjust(in, in, -in, -in);
+    }
+    return box;
+}
+} // namespace
+
+void CanvasRectangle(QPainter& p, int left, int top, int right, int bottom, const TPen& pen,
+                     const TBrush& brush) {
+    if (right <= left || bottom <= top)
+        return;
+    p.save();
+    p.setRenderHint(QPainter::Antialiasing, false);
+    if (brush.GetStyle() != bsClear)
+        p.fillRect(QRect(left, top, right - left, bottom - top), brush.ToQBrush());
+    if (pen.GetStyle() != psClear) {
+        QPen q = pen.ToQPen();
+        q.setJoinStyle(Qt::MiterJoin);
+        p.setPen(q);
+        p.setBrush(Qt::NoBrush);
+        p.drawRect(OutlineBox(left, top, right, bottom, pen));
+    }
+    p.restore();
+}
+
+void CanvasEllipse(QPainter& p, int left, int top, int right, int bottom, const TPen& pen,
+                   const TBrush& brush) {
+    if (right <= left || bottom <= top)
+        return;
+    p.save();
+    p.setPen(pen.ToQPen());
+    p.setBrush(brush.ToQBrush());
+    p.drawEllipse(OutlineBox(left, top, right, bottom, pen));
+    p.restore();
+}
+
 // ---- TControlCore ----
 
 void TControlCore::SetLeft(int value) {

@@ -33,6 +33,7 @@
 #include <typeinfo>
 
 class QMouseEvent;
+class QPainter;
 
 // A VCL-style single event handler with an identity, so that a window can tell
 // whether an element's OnClick is exactly its own handler:
@@ -93,6 +94,16 @@ inline int RoundPx(double v) {
     return TruncPx(v + 0.5);
 }
 constexpr double kDegToRad = 3.14159265358979323846 / 180.0;
+
+// The classic canvas's Rectangle(left, top, right, bottom): the area from left
+// to right - 1 and top to bottom - 1 filled with the brush and framed with the
+// pen (a one-pixel pen covers exactly the outer ring of that area; a wider pen
+// lies centred on it, or inside it with psInsideFrame).
+void CanvasRectangle(QPainter& p, int left, int top, int right, int bottom, const TPen& pen,
+                     const TBrush& brush);
+// The classic canvas's Ellipse(left, top, right, bottom), inside the same box.
+void CanvasEllipse(QPainter& p, int left, int top, int right, int bottom, const TPen& pen,
+                   const TBrush& brush);
 
 // What both element kinds share; a mixin because the two kinds have different
 // widget behaviour. Not a QObject: each kind declares the Q_PROPERTYs.

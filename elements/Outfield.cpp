@@ -1,0 +1,152 @@
+#include "Outfield.h"
+
+#include "FormatFloat.h"
+#include "Tamrixutil.h"
+
+#include <QFontDatabase>
+#include <QFontMetrics>
+#include <QPainter>
+#include <cmath>
+
+namespace {
+// Script faces tried for HandWriting, in this order; without any of them the
+// field's own face in italics stands in.
+const char* const kScriptFaces[] = {"Z003", "URW Chancery L", "TeX Gyre Chorus", "Comic Neue", "Purisa"};
+
+QString ScriptFace() {
+    static const QString face = [] {
+        const QStringList families = QFontDatabase::families();
+        for (const char* f : kScriptFaces)
+            if (families.contains(QLatin1String(f), Qt::CaseInsensitive))
+                return QString::fromLatin1(f);
+        return QString();
+    }();
+    return face;
+}
+} // namespace
+
+TOutField::TOutField(QWidget* owner)
+    : TPanelElement(owner), brush_(OwnStyle<TBrush>(this)), pen_(OwnStyle<TPen>(this)),
+      font_(OwnStyle<TFont>(this)) {
+    font_->SetName(QStringLiteral("Times New Roman"));
+    font_->SetSize(10);
+    resize(185, 41);
+}
+
+void TOutField::SetOutValue(double value) {
+    if (value == outValue_)
+        return;
+    outValue_ = value;
+    SetCaption(FormatFloat(outFormat_, value));
+    Invalidate();
+}
+
+void TOutField::SetBrush(const TBrush* value) {
+    if (value && value != brush_)
+        brush_->Assign(*value);
+    StyleChanged(brush_);
+}
+
+void TOutField::SetPen(const TPen* value) {
+    if (value && value != pen_)
+        pen_->Assign(*value);
+    StyleChanged(pen_);
+}
+
+void TOutField::SetFont(const TFont* value) {
+    if (value)
+        font_->Assign(*value);
+}
+
+void TOutField::SetTransparent(bool value) {
+    if (transparent_ == value)
+        return;
+    // A transparent field lets its parent show through; an opaque one covers its
+    // whole area itself.
+    setAttribute(Qt::WA_OpaquePaintEvent, !value);
+    setAttribute(Qt::WA_NoSystemBackground, !value);
+    Store(transparent_, value);
+}
+
+QFont TOutField::TextFont() const {
+    QFont f = font_->ToQFont();
+    f.setWeight(font_->GetStyle().testFlag(fsBold) ? QFont::DemiBold : QFont::Normal);
+    if (handWriting_) {
+        f.setStyleHint(QFont::Cursive);
+        const QString face = ScriptFace();
+        if (face.isEmpty())
+            f.setItalic(true);
+        else
+            f.setFamilies({face, font_->GetName()});
+    }
+    return f;
+}
+
+QPoint TOutField::TextOrigin(int w, int h, int tw, int th, int alpha, TVelmarVAlign vAlign) {
+    const double hw = tw * 0.5, hh = th * 0.5;
+    const double rr = std::sqrt(hw * hw + hh * hh);
+    const double cx = w * 0.5;
+    double cy = h * 0.5;
+    if (vAlign == vm_VAlignTop)
+        cy = th + 1;
+    else if (vAlign == vm_VAlignBottom)
+        cy = h - th;
+    // From the centre of the text towards its top-left corner, turned with the text.
+    const double a = std::atan2(hh, -hw) + alpha * 0.1 * kDegToRad;
+    return QPoint(TruncPx(cx + rr * std::cos(a)), TruncPx(cy - rr * std::sin(a)));
+}
+
+void TOutField::DrawText(QPainter& p) {
+    const QFont f = TextFont();
+    const QFontMetrics fm(f);
+    const QString text = GetCaption();
+    const QPoint at = TextOrigin(width(), height(), fm.horizontalAdvance(text), fm.height(), alpha_, vAlign_);
+    p.save();
+    p.setFont(f);
+    p.setPen(font_->ToQColor());
+    p.setBrush(Qt::NoBrush);
+    p.translate(at);
+    if (alpha_ != 0)
+        p.rotate(-alpha_ * 0.1);
+    p.drawText(QPoint(0, fm.ascent()), text);
+    p.restore();
+}
+
+void TOutField::DrawPicture(QPainter& p) {
+    CanvasRectangle(p, 0, 0, width(), height(), *pen_, *brush_);
+    DrawText(p);
+}
+
+void TOutField::Paint(QPainter& canvas) {
+    if (!transparent_) {
+        PaintBuffered(canvas, true);
+        return;
+    }
+    FitPicture();
+    if (!GetVisible())
+        return;
+    // Drawn straight onto the control. Every paint draws the text: the toolkit
+    // paints the parent under a see-through control first, so a paint that drew
+    // nothing would wipe the text out.
+    DrawText(canvas);
+    SetRedrawNeeded(false);
+}
+
+bool TOutField::SaveConfig() {
+    IniFile ini = ConfigFile();
+    const QString section = objectName();
+    SavePenConfig(ini, section, QStringLiteral("Pen"), *pen_);
+    SaveFontConfig(ini, section, QStringLiteral("Font"), *font_);
+    ini.WriteString(section, QStringLiteral("OutFormat"), outFormat_);
+    ini.WriteInteger(section, QStringLiteral("BrushColor"), brush_->GetColor());
+    return true;
+}
+
+bool TOutField::LoadConfig(const QString& section) {
+    const IniFile ini = ConfigFile();
+    const QString s = SectionFor(section, this);
+    LoadPenConfig(ini, s, QStringLiteral("Pen"), *pen_);
+    LoadFontConfig(ini, s, QStringLiteral("Font"), *font_);
+    brush_->SetColor(ReadColor(ini, s, QStringLiteral("BrushColor"), brush_->GetColor()));
+    return true;
+}
