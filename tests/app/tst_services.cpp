@@ -4,6 +4,11 @@
 #include "Cp1251.h"
 #include "Eventlog.h"
 #include "IniFile.h"
+#include "Startup.h"
+
+#include <QApplication>
+#include <QFontInfo>
+#include <QPushButton>
 #include "TestSupport.h"
 #include "Vmcrypt.h"
 
@@ -106,6 +111,26 @@ private Q_SLOTS:
         QVERIFY(!LogEvent(QStringLiteral("Ошибка в SaveConfig()"), 0));
         QCOMPARE(TP().beeps, 2);
         QCOMPARE(EventQueue.Count(), 400);
+    }
+
+    void russianButtonsAndCyrillicFonts() {
+        InitApplication(*qApp);
+        QMessageBox box;
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+        QCOMPARE(box.button(QMessageBox::Yes)->text().remove('&'), QString("Да"));
+        QCOMPARE(box.button(QMessageBox::No)->text().remove('&'), QString("Нет"));
+        QCOMPARE(box.button(QMessageBox::Cancel)->text().remove('&'), QString("Отмена"));
+        const QList<QPair<QString, QString>> fonts{{"MS Sans Serif", "Liberation Sans"},
+                                                   {"Courier New Cyr", "Liberation Mono"},
+                                                   {"Symbol", "Liberation Sans"},
+                                                   {"Courier New", "Liberation Mono"},
+                                                   {"Times New Roman", "Liberation Serif"},
+                                                   {"Arial", "Liberation Sans"}};
+        for (const auto& [named, real] : fonts) {
+            const QFont f(named);
+            QCOMPARE(QFontInfo(f).family(), real);
+            QVERIFY(QFontMetrics(f).inFont(QChar(0x0416))); // Cyrillic Ж
+        }
     }
 
     void stateColors() {
