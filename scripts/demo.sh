@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # README command 1: builds the workstation and starts it against a demo plant
 # on this machine: a private MariaDB (own data directory, socket and loopback
-# port; never the system service) filled with a few hours of history, a
-# heartbeat that plays the controller, and a configuration that connects to it.
-# Closing the workstation stops the heartbeat and the server.
+# port; never the system service), the plant simulator playing the controller
+# with a day of history, and a configuration that connects to it. Closing the
+# workstation stops the simulator and the server.
 #
 #   ORDAL_DEMO_PORT   loopback port of the demo server (33916)
 #   ORDAL_DEMO_DIR    where the demo lives (./demo)
@@ -25,43 +25,24 @@ bash tests/fixtures/mariadb.sh start "$demo/mariadb" "$port" db/schema.sql
 sql() { mariadb --no-defaults --protocol=socket --socket="$demo/mariadb/mysqld.sock" -uroot ordalm "$@"; }
 
 cleanup() {
-  [ -n "${beat:-}" ] && kill "$beat" 2>/dev/null || true
+  pkill -f "$demo/ordal/ordal-plantsim" 2>/dev/null || true
+  pkill -f "tail -n0 -F $demo/plant-commands" 2>/dev/null || true
   bash "$here/tests/fixtures/mariadb.sh" stop "$demo/mariadb" || true
 }
 trap cleanup EXIT INT TERM
 
-# A few hours of history, one row every 10 s, and the plant's constants.
-sql <<'SQL'
-DELETE FROM pu_data; DELETE FROM last_state; DELETE FROM control_log; DELETE FROM setup;
-INSERT INTO setup (ConstName, ConstVal, Comment) VALUES
-  ('MIN_PLS', 1100, 'Плотность, ниже которой секция считается остановленной, кг/м3');
-SET SESSION max_recursive_iterations = 100000;
-INSERT INTO pu_data (RecMoment, PLS, PLSZ, URKS, URNS, VODA1, DSUS, _PLSZ, AR1)
-WITH RECURSIVE t(n) AS (SELECT 0 UNION ALL SELECT n + 1 FROM t WHERE n < 4 * 360)
-SELECT now() - INTERVAL (4 * 3600 - n * 10) SECOND,
-       1700 + 25 * sin(n / 40) + 8 * sin(n / 7), 1700, 55 + 15 * sin(n / 90), 40 + 10 * cos(n / 70),
-       35 + 10 * sin(n / 50), 50 + 30 * sin(n / 120), 1700, 0
-FROM t;
-INSERT INTO last_state (RecMoment) VALUES (now());
-INSERT INTO control_log (RecMoment, MessageText) VALUES
-  (now() - INTERVAL 3 HOUR, 'Пуск секции'),
-  (now() - INTERVAL 2 HOUR, 'Задание плотности 1700 кг/м3'),
-  (now() - INTERVAL 40 MINUTE, 'Переход в автоматический режим');
-SQL
-
-# The controller's heartbeat: a new record and a fresh last_state every second.
-(
-  n=0
-  while true; do
-    n=$((n + 1))
-    echo "UPDATE last_state SET RecMoment = now();"
-    echo "INSERT INTO pu_data (RecMoment, PLS, PLSZ, URKS, URNS, VODA1, DSUS, _PLSZ, AR1)
-          SELECT now(), 1700 + 25 * sin($n / 40) + 8 * sin($n / 7), 1700, 55 + 15 * sin($n / 90),
-                 40 + 10 * cos($n / 70), 35 + 10 * sin($n / 50), 50 + 30 * sin($n / 120), 1700, 0;"
-    sleep 1
-  done | sql
-) &
-beat=$!
+# The plant: the simulator plays the controller with a day of history behind it.
+# It takes commands typed into demo/plant-commands, e.g.
+#   echo stop >> demo/plant-commands      (also: start, manual, auto, mute, beat)
+: >"$demo/plant-commands"
+sql -e "DELETE FROM setup WHERE ConstName = 'MIN_PLS'; DELETE FROM last_state;"
+tail -n0 -F "$demo/plant-commands" 2>/dev/null | "$demo/ordal/ordal-plantsim" --port "$port" --backfill-hours 24 \
+  --min-pls 1100 >"$demo/plantsim.log" 2>&1 &
+echo "plant simulator started (log: $demo/plantsim.log; commands: echo stop >> $demo/plant-commands)"
+for _ in $(seq 1 120); do
+  [ "$(sql -N -e 'select count(*) from last_state' 2>/dev/null || echo 0)" -gt 0 ] && break
+  sleep 0.5
+done
 
 # The configuration that connects to the demo server (password "ordal", stored scrambled).
 ini="$demo/ordal/ordal.INI"
