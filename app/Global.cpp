@@ -6,3 +6,34 @@ bool ShutdownOnExit = false;
 QString TempDir;
 QString TemplateDir;
 bool InteractiveSetupMode = false;
+
+#include <cmath>
+
+bool GetShiftPeriod(TDateTime day, int shift, TDateTime& start, TDateTime& stop) {
+    const TDateTime base = std::trunc(day) + DateIncrement;
+    start = base + EncodeTime(FirstChangeStart, 0, 0);
+    const TDateTime halfDay = EncodeTime(11, 59, 59);
+    if (shift == 1) {
+        stop = start + halfDay;
+    } else if (shift == 2) {
+        start = start + EncodeTime(12, 0, 0);
+        stop = start + halfDay;
+    } else {
+        stop = start + EncodeTime(23, 59, 59);
+    }
+    return true;
+}
+
+QString RangeClause(TDateTime start, TDateTime stop) {
+    return QStringLiteral(" where RecMoment >= '") + SqlDateTimeText(start) + QStringLiteral("' and RecMoment <= '") +
+           SqlDateTimeText(stop) + QLatin1Char('\'');
+}
+
+double StepWrap(double value, double maximum, double step, double minimum) {
+    double r = value + step;
+    if (r > maximum)
+        r = minimum;
+    if (r < minimum)
+        r = maximum;
+    return r;
+}

@@ -9,3 +9,14 @@ extern bool ShutdownOnExit;       // power the computer off when the program end
 extern QString TempDir;           // filled reports and chart pictures
 extern QString TemplateDir;       // report templates
 extern bool InteractiveSetupMode; // clicks on scheme elements open their editors
+
+#include "DateTime.h"
+
+// The time range of a shift of the given day: shift 1 from FirstChangeStart for
+// 12 hours, shift 2 the 12 hours after it, shift 3 (and any other number) the
+// whole shift day; the day is moved by DateIncrement days. Always true.
+bool GetShiftPeriod(TDateTime day, int shift, TDateTime& start, TDateTime& stop);
+// " where RecMoment >= 'start' and RecMoment <= 'stop'", both ends inclusive.
+QString RangeClause(TDateTime start, TDateTime stop);
+// value + step, wrapping to minimum above maximum and to maximum below minimum.
+double StepWrap(double value, double maximum, double step, double minimum);

@@ -3,6 +3,7 @@
 #include "ColorSets.h"
 #include "Cp1251.h"
 #include "Eventlog.h"
+#include "Global.h"
 #include "IniFile.h"
 #include "Startup.h"
 
@@ -131,6 +132,43 @@ private Q_SLOTS:
             QCOMPARE(QFontInfo(f).family(), real);
             QVERIFY(QFontMetrics(f).inFont(QChar(0x0416))); // Cyrillic Ж
         }
+    }
+
+    void shiftPeriods_data() {
+        QTest::addColumn<int>("firstChange");
+        QTest::addColumn<int>("increment");
+        QTest::addColumn<int>("shift");
+        QTest::addColumn<QString>("start");
+        QTest::addColumn<QString>("stop");
+        QTest::newRow("shift 1, next day") << 7 << 1 << 1 << "2026-03-11 07:00:00" << "2026-03-11 18:59:59";
+        QTest::newRow("shift 2") << 7 << 0 << 2 << "2026-03-10 19:00:00" << "2026-03-11 06:59:59";
+        QTest::newRow("shift 3: whole day") << 7 << 0 << 3 << "2026-03-10 07:00:00" << "2026-03-11 06:59:59";
+        QTest::newRow("shift 0 as 3") << 8 << 0 << 0 << "2026-03-10 08:00:00" << "2026-03-11 07:59:59";
+        QTest::newRow("midnight start") << 0 << 0 << 1 << "2026-03-10 00:00:00" << "2026-03-10 11:59:59";
+    }
+    void shiftPeriods() {
+        QFETCH(int, firstChange);
+        QFETCH(int, increment);
+        QFETCH(int, shift);
+        QFETCH(QString, start);
+        QFETCH(QString, stop);
+        FirstChangeStart = firstChange;
+        DateIncrement = increment;
+        TDateTime a = 0, b = 0;
+        QVERIFY(GetShiftPeriod(EncodeDate(2026, 3, 10) + EncodeTime(15, 30, 0), shift, a, b));
+        QCOMPARE(SqlDateTimeText(a), start);
+        QCOMPARE(SqlDateTimeText(b), stop);
+        FirstChangeStart = 7;
+        DateIncrement = 0;
+    }
+
+    void rangeClauseAndStepWrap() {
+        const TDateTime t = EncodeDate(2026, 12, 10) + EncodeTime(7, 0, 0);
+        QCOMPARE(RangeClause(t, t + EncodeTime(11, 59, 59)),
+                 QString(" where RecMoment >= '2026-12-10 07:00:00' and RecMoment <= '2026-12-10 18:59:59'"));
+        QCOMPARE(StepWrap(359, 359, 1, 0), 0.0);
+        QCOMPARE(StepWrap(10, 359, 1, 0), 11.0);
+        QCOMPARE(StepWrap(0, 359, -3, 0), 359.0);
     }
 
     void stateColors() {
