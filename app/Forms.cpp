@@ -1,5 +1,6 @@
 #include "Forms.h"
 
+#include "About.h"
 #include "Inputnewset.h"
 #include "Main.h"
 
@@ -42,7 +43,7 @@ QWidget* Child(const QString& name, const QString& caption) {
 } // namespace
 
 void CreateForms() {
-    FormAbout = new TDialogForm(QStringLiteral("FormAbout"), QStringLiteral("О программе  \"ОРДАЛ\""), FormMain);
+    FormAbout = new TFormAbout(FormMain);
     FormLogView = Child(QStringLiteral("FormLogView"), QStringLiteral("Журнал работы отсадочных машин"));
     FormConfig = new TDialogForm(QStringLiteral("FormConfig"), QStringLiteral("Конфигурация программы"), FormMain);
     FormBaseView = Child(QStringLiteral("FormBaseView"), QStringLiteral("Просмотр базы данных"));

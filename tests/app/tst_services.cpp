@@ -1,5 +1,6 @@
 // The password scrambler, the event queue and the state colour sets.
 
+#include "About.h"
 #include "ColorSets.h"
 #include "Cp1251.h"
 #include "Eventlog.h"
@@ -169,6 +170,25 @@ private Q_SLOTS:
         QCOMPARE(StepWrap(359, 359, 1, 0), 0.0);
         QCOMPARE(StepWrap(10, 359, 1, 0), 11.0);
         QCOMPARE(StepWrap(0, 359, -3, 0), 359.0);
+    }
+
+    void aboutBoxFadesIn() {
+        TFormAbout about;
+        QCOMPARE(about.windowTitle(), QString("О программе  \"ОРДАЛ\""));
+        for (int round = 0; round < 2; ++round) { // every opening fades in again from transparent
+            about.show();
+            QCOMPARE(about.AlphaBlendValue(), 0);
+            QList<int> seen;
+            while (about.TimerShow->isActive() && seen.size() < 20) {
+                about.TimerShowTimer();
+                seen << about.AlphaBlendValue();
+            }
+            QCOMPARE(seen.size(), 13);
+            QCOMPARE(seen.first(), 20);
+            QCOMPARE(seen[11], 240);
+            QCOMPARE(seen.last(), 255);
+            about.hide();
+        }
     }
 
     void stateColors() {
