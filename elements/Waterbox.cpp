@@ -5,7 +5,8 @@
 #include <QPainter>
 #include <algorithm>
 
-TWaterBox::TWaterBox(QWidget* owner) : TPanelElement(owner), TConfigurable(QStringLiteral(".\\Colors.INI")), pen_(OwnStyle<TPen>(this)) {
+TWaterBox::TWaterBox(QWidget* owner)
+    : TPanelElement(owner), TConfigurable(QStringLiteral(".\\Colors.INI")), pen_(OwnStyle<TPen>(this)) {
     pen_->SetColor(clYellow);
     resize(100, 100);
 }

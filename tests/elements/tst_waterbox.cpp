@@ -95,13 +95,13 @@ private Q_SLOTS:
         TWaterBox* b = Shown();
         b->SetWaterLevel(50 * 0.044);
         const QImage img = RenderElement(b);
-        QCOMPARE(Px(img, 2, 56), Rgb(clBlue));     // top-left of the water
-        QCOMPARE(Px(img, 174, 109), Rgb(clBlue));  // last water column of the canvas rectangle
+        QCOMPARE(Px(img, 2, 56), Rgb(clBlue));      // top-left of the water
+        QCOMPARE(Px(img, 174, 109), Rgb(clBlue));   // last water column of the canvas rectangle
         QCOMPARE(Px(img, 174, 110), Rgb(clYellow)); // the funnel's top edge covers the last water row
-        QCOMPARE(Px(img, 2, 55), Rgb(clBlack));    // empty part above
+        QCOMPARE(Px(img, 2, 55), Rgb(clBlack));     // empty part above
         QCOMPARE(Px(img, 100, 30), Rgb(clBlack));
-        QCOMPARE(Px(img, 175, 80), Rgb(clBlack));  // gap between water and outline
-        QCOMPARE(Px(img, 1, 80), Rgb(clYellow));   // outline of the body
+        QCOMPARE(Px(img, 175, 80), Rgb(clBlack)); // gap between water and outline
+        QCOMPARE(Px(img, 1, 80), Rgb(clYellow));  // outline of the body
         QCOMPARE(Px(img, 176, 80), Rgb(clYellow));
         QCOMPARE(Px(img, 90, 1), Rgb(clYellow));
         QCOMPARE(Px(img, 0, 0), Rgb(clBlack));     // background around the tank
