@@ -424,7 +424,8 @@ private:
     TValueScale scale_;
     TPlotRegion region_;
     TDateTime firstXLabelTime_ = 0.0;
-    TCurvePath path_; // reused by every pass
+    TCurvePath path_;             // reused by every pass
+    std::vector<QPoint> compact_; // the same
 
     TPen* borderPen_;
     TPen* cursorPen_;

@@ -10,18 +10,6 @@ double RoundHalfEven(double x) {
     return r;
 }
 
-double TPlotRegion::IndexToScreenX(double step) const {
-    return std::clamp(PlotLeft + PixelsPerStep * step, double(PlotLeft),
-                      double(std::max(PlotLeft, PlotRight)));
-}
-
-double TPlotRegion::YToScreen(double value) const {
-    const double y = PlotBottom - (value - YMin) * PixelsPerUnit;
-    if (std::isnan(y))
-        return PlotBottom;
-    return std::clamp(y, double(std::min(PlotTop, PlotBottom)), double(PlotBottom));
-}
-
 double TPlotRegion::ScreenToIX(double x) const {
     if (PixelsPerStep <= 0)
         return 0.0;

@@ -28,10 +28,20 @@ struct TPlotRegion {
     double PixelsPerStep = 0.0; // 0 without steps
     double PixelsPerUnit = 0.0; // 0 without a positive value range
 
-    // Step position to x, clamped to the plot.
-    double IndexToScreenX(double step) const;
+    // Step position to x, clamped to the plot. (Inline: a pass maps every step.)
+    double IndexToScreenX(double step) const {
+        const double x = PlotLeft + PixelsPerStep * step;
+        const double right = PlotRight > PlotLeft ? PlotRight : PlotLeft;
+        return x < PlotLeft ? PlotLeft : x > right ? right : x;
+    }
     // Value to y, clamped to the plot: values beyond the range sit on its edge.
-    double YToScreen(double value) const;
+    double YToScreen(double value) const {
+        const double y = PlotBottom - (value - YMin) * PixelsPerUnit;
+        const double top = PlotTop < PlotBottom ? PlotTop : PlotBottom;
+        if (!(y >= top)) // also NaN
+            return y != y ? PlotBottom : top;
+        return y > PlotBottom ? PlotBottom : y;
+    }
     double ScreenToIX(double x) const;
     // The offset above YMin, not the value itself.
     double ScreenToY(double y) const;
@@ -82,7 +92,7 @@ struct TCurveRun {
 // The vertices of one or more curves, already in whole pixels, as the painter
 // draws them: every run is one polyline in the channel's or the alarm colour.
 struct TCurvePath {
-    QVector<QPoint> points;
+    std::vector<QPoint> points;
     std::vector<TCurveRun> runs;
     void clear() {
         points.clear();

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
+#include <limits>
 
 double SecondsBetween(TDateTime from, TDateTime to) {
     return std::round((to - from) * kSecondsPerDay * 1e5) / 1e5;
@@ -146,8 +147,8 @@ void TLevelGraphStore::ResetMarker(int c) {
 
 bool TLevelGraphStore::ValueRange(int graphCount, bool enablePresent, double& lo, double& hi) const {
     const int channels = std::clamp(graphCount, 0, int(kChannels));
-    bool any = false;
-    lo = hi = 0.0;
+    double l = std::numeric_limits<double>::infinity();
+    double h = -std::numeric_limits<double>::infinity();
     for (int c = 0; c < channels; ++c) {
         const TLevelGraphCell* cells = Channel(c);
         for (int j = 0; j < intervalPointCount_; ++j) {
@@ -155,18 +156,19 @@ bool TLevelGraphStore::ValueRange(int graphCount, bool enablePresent, double& lo
             if (enablePresent && !cell.Present)
                 continue;
             const double v = DrawnValue(cell);
-            if (!any) {
-                lo = hi = v;
-                any = true;
-            } else {
-                lo = std::min(lo, v);
-                hi = std::max(hi, v);
-            }
+            l = std::min(l, v);
+            h = std::max(h, v);
             if (cell.HasHigh) {
-                lo = std::min(lo, cell.High);
-                hi = std::max(hi, cell.High);
+                l = std::min(l, cell.High);
+                h = std::max(h, cell.High);
             }
         }
     }
-    return any;
+    if (l > h) {
+        lo = hi = 0.0;
+        return false;
+    }
+    lo = l;
+    hi = h;
+    return true;
 }
