@@ -1,0 +1,132 @@
+#include "Watermeo.h"
+
+#include <QPainter>
+#include <cmath>
+
+TWaterMEO::TWaterMEO(QWidget* owner)
+    : TGraphicElement(owner), waterBrush_(OwnStyle<TBrush>(this)), brush_(OwnStyle<TBrush>(this)),
+      scalePen_(OwnStyle<TPen>(this)), pen_(OwnStyle<TPen>(this)) {
+    resize(80, 40);
+}
+
+void TWaterMEO::SetWaterBrush(const TBrush* value) {
+    AssignNow(waterBrush_, value);
+}
+void TWaterMEO::SetBrush(const TBrush* value) {
+    AssignNow(brush_, value);
+}
+void TWaterMEO::SetScalePen(const TPen* value) {
+    AssignNow(scalePen_, value);
+}
+void TWaterMEO::SetPen(const TPen* value) {
+    AssignNow(pen_, value);
+}
+
+void TWaterMEO::SetXFlip(bool value) {
+    if (xFlip_ == value)
+        return;
+    xFlip_ = value;
+    update();
+}
+
+void TWaterMEO::StyleChanged(QObject*) {
+    update();
+}
+
+double TWaterMEO::PosToScreen(double value) const {
+    if (max_ == min_)
+        return 0;
+    const double length = verticalFlag_ ? height() : width();
+    return (value - min_) * length / (max_ - min_);
+}
+
+QList<double> TWaterMEO::TickValues(double min, double max, double step) {
+    QList<double> ticks;
+    // A step of zero or below would never reach Max; so would one too small to
+    // move v, and a tiny one would take ages: both end the loop early.
+    if (!(step > 0))
+        return ticks;
+    for (double v = min + step; v < max && ticks.size() < kMaxTicks; v += step) {
+        ticks.append(v);
+        if (v + step == v)
+            break;
+    }
+    return ticks;
+}
+
+void TWaterMEO::Paint(QPainter& canvas) {
+    const int W = width(), H = height();
+    // Everything that can fail is computed before the first stroke, so a bad
+    // position never leaves half a gauge on the parent.
+    const int m = TruncPx(MeoLength());
+    const double hw = edgeLength_ * std::tan(edgeAngle_ / 2.0 * kDegToRad);
+    const int headLo = TruncPx(m - hw);
+    const int headHi = TruncPx(m + hw);
+
+    canvas.setRenderHint(QPainter::Antialiasing, false);
+
+    // The bar.
+    if (verticalFlag_) {
+        TPen none;
+        none.SetStyle(psClear);
+        CanvasRectangle(canvas, 0, m, W, H, none, *brush_);
+        CanvasRectangle(canvas, 0, 0, W, m, none, *waterBrush_);
+        TPen frame;
+        frame.SetColor(pen_->GetColor());
+        TBrush hollow;
+        hollow.SetStyle(bsClear);
+        CanvasRectangle(canvas, 0, 0, W, H, frame, hollow);
+    } else {
+        CanvasRectangle(canvas, m, 0, W, H, *pen_, *brush_);
+        CanvasRectangle(canvas, 0, 0, m, H, *pen_, *waterBrush_);
+    }
+
+    // The scale.
+    const int w = scalePen_->GetWidth();
+    canvas.setPen(scalePen_->ToQPen());
+    for (double v : TickValues(min_, max_, scaleStep_)) {
+        const int p = TruncPx(PosToScreen(v));
+        if (verticalFlag_) {
+            if (invertScale_)
+                canvas.drawLine(w, p, scaleH_, p);
+            else
+                canvas.drawLine(W - w, p, W - w - scaleH_, p);
+        } else {
+            if (invertScale_)
+                canvas.drawLine(p, w, p, scaleH_);
+            else
+                canvas.drawLine(p, H - w, p, H - scaleH_);
+        }
+    }
+
+    // The pointer: a line, then a filled head drawn with a thin pen.
+    TPen arrow;
+    arrow.SetColor(arrowColor_);
+    arrow.SetWidth(arrowWidth_);
+    TBrush head;
+    head.SetColor(arrowColor_);
+    const int e = edgeLength_;
+    QPoint from, to, tip, base1, base2;
+    if (verticalFlag_) {
+        const int baseX = invertScale_ ? e : W - e;
+        from = invertScale_ ? QPoint(W - arrowWidth_, m) : QPoint(arrowWidth_, m);
+        to = QPoint(baseX, m);
+        tip = invertScale_ ? QPoint(1, m) : QPoint(W - 1, m);
+        base1 = QPoint(baseX, headLo);
+        base2 = QPoint(baseX, headHi);
+    } else {
+        const int baseY = invertScale_ ? e : H - e;
+        from = invertScale_ ? QPoint(m, H - arrowWidth_) : QPoint(m, arrowWidth_);
+        to = QPoint(m, baseY);
+        tip = invertScale_ ? QPoint(m, 1) : QPoint(m, H - 1);
+        base1 = QPoint(headLo, baseY);
+        base2 = QPoint(headHi, baseY);
+    }
+    canvas.setPen(arrow.ToQPen());
+    canvas.drawLine(from, to);
+    arrow.SetWidth(1);
+    canvas.setPen(arrow.ToQPen());
+    canvas.setBrush(head.ToQBrush());
+    const QPoint triangle[] = {tip, base1, base2};
+    canvas.drawPolygon(triangle, 3);
+}
