@@ -9,6 +9,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <climits>
 #include <cmath>
 #include <random>
 
@@ -101,6 +102,65 @@ bool RasterPolyline(QPainter& p, const QPoint* pts, int n, const QPen& pen) {
         if (unsigned(x) < unsigned(w) && unsigned(y) < unsigned(h))
             reinterpret_cast<quint32*>(bits + y * stride)[x] = colour;
     };
+    if (n < 2)
+        return true;
+    // With more steps than pixel columns every segment moves at most one column,
+    // and the polyline is a stack of vertical runs that overlap within a column.
+    // Then each column is filled once, from the lowest to the highest pixel its
+    // segments set, instead of drawing every overlapping run.
+    int xmin = pts[0].x();
+    int xmax = xmin;
+    bool narrow = true;
+    for (int i = 1; i < n && narrow; ++i) {
+        narrow = std::abs(pts[i].x() - pts[i - 1].x()) <= 1;
+        xmin = std::min(xmin, pts[i].x());
+        xmax = std::max(xmax, pts[i].x());
+    }
+    if (narrow) {
+        static thread_local std::vector<int> lo;
+        static thread_local std::vector<int> hi;
+        const int cols = xmax - xmin + 1;
+        lo.assign(cols, INT_MAX);
+        hi.assign(cols, INT_MIN);
+        auto cover = [&](int x, int ya, int yb) {
+            const int c = x - xmin;
+            lo[c] = std::min({lo[c], ya, yb});
+            hi[c] = std::max({hi[c], ya, yb});
+        };
+        for (int i = 0; i + 1 < n; ++i) {
+            const int x0 = pts[i].x();
+            const int y0 = pts[i].y();
+            const int x1 = pts[i + 1].x();
+            const int y1 = pts[i + 1].y();
+            if (y0 == y1) {
+                if (x0 != x1)
+                    cover(x0, y0, y0);
+                continue;
+            }
+            const int sy = y1 > y0 ? 1 : -1;
+            if (x0 == x1) {
+                cover(x0, y0, y1 - sy);
+                continue;
+            }
+            // One column over: the first half of the rise in the first column.
+            const int len = std::abs(y1 - y0);
+            const int half = (len + 1) / 2;
+            cover(x0, y0, y0 + sy * (half - 1));
+            if (len > half)
+                cover(x1, y0 + sy * half, y1 - sy);
+        }
+        for (int c = 0; c < cols; ++c) {
+            const int x = xmin + c;
+            if (lo[c] > hi[c] || unsigned(x) >= unsigned(w))
+                continue;
+            const int top = std::max(lo[c], 0);
+            const int bottom = std::min(hi[c], h - 1);
+            uchar* px = bits + top * stride + qsizetype(x) * 4;
+            for (int y = top; y <= bottom; ++y, px += stride)
+                *reinterpret_cast<quint32*>(px) = colour;
+        }
+        return true;
+    }
     for (int i = 0; i + 1 < n; ++i) {
         int x0 = pts[i].x();
         int y0 = pts[i].y();

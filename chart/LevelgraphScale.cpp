@@ -214,23 +214,32 @@ inline QPoint Px(double x, double y) {
 class RunWriter {
 public:
     explicit RunWriter(TCurvePath& out) : out_(out) {}
+    ~RunWriter() { Close(); }
     void Break() { open_ = false; }
     void Start(QPoint p, bool alarm) {
-        out_.runs.push_back({int(out_.points.size()), 1, alarm});
+        Close();
+        out_.runs.push_back({int(out_.points.size()), 0, alarm});
         out_.points.push_back(p);
         open_ = true;
+        alarm_ = alarm;
     }
     // A line from `from` (the current pen position) to p in the given colour.
     void LineTo(QPoint from, QPoint p, bool alarm) {
-        if (!open_ || out_.runs.back().alarm != alarm)
+        if (!open_ || alarm_ != alarm)
             Start(from, alarm);
         out_.points.push_back(p);
-        ++out_.runs.back().count;
     }
 
 private:
+    // The run's length is settled when the next one starts or the curve ends.
+    void Close() {
+        if (!out_.runs.empty() && out_.runs.back().count == 0)
+            out_.runs.back().count = int(out_.points.size()) - out_.runs.back().begin;
+    }
+
     TCurvePath& out_;
     bool open_ = false;
+    bool alarm_ = false;
 };
 
 } // namespace
