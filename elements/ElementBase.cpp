@@ -3,8 +3,10 @@
 #include "Platform.h"
 #include "Tamrixutil.h"
 
+#include <QEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <algorithm>
 #include <atomic>
 #include <climits>
 
@@ -66,21 +68,127 @@ void CanvasEllipse(QPainter& p, int left, int top, int right, int bottom, const 
 
 // ---- TControlCore ----
 
+namespace {
+
+// Watches a parent with docked children and lays them out on every resize.
+class TAlignWatcher : public QObject {
+public:
+    explicit TAlignWatcher(QWidget* parent) : QObject(parent) { parent->installEventFilter(this); }
+    bool busy = false;
+
+protected:
+    bool eventFilter(QObject* o, QEvent* e) override {
+        if (e->type() == QEvent::Resize && o == parent())
+            RealignChildren(static_cast<QWidget*>(o));
+        return false;
+    }
+};
+
+TAlignWatcher* WatcherOf(QWidget* parent) {
+    for (QObject* c : parent->children())
+        if (auto* w = dynamic_cast<TAlignWatcher*>(c))
+            return w;
+    return new TAlignWatcher(parent);
+}
+
+void Realign(QWidget* self, TAlign align) {
+    if (align != alNone && self->parentWidget())
+        RealignChildren(self->parentWidget());
+}
+
+} // namespace
+
+void RealignChildren(QWidget* parent) {
+    if (TAlignSuspender::Active())
+        return;
+    TAlignWatcher* watcher = WatcherOf(parent);
+    if (watcher->busy)
+        return;
+    watcher->busy = true;
+    QRect free = parent->rect();
+    for (TAlign kind : {alTop, alBottom, alLeft, alRight, alClient}) {
+        QList<QWidget*> docked;
+        for (QObject* c : parent->children()) {
+            auto* w = qobject_cast<QWidget*>(c);
+            auto* core = dynamic_cast<TControlCore*>(c);
+            if (w && core && core->GetAlign() == kind && !w->isHidden())
+                docked.append(w);
+        }
+        std::stable_sort(docked.begin(), docked.end(), [kind](QWidget* a, QWidget* b) {
+            switch (kind) {
+            case alTop:
+                return a->y() < b->y();
+            case alBottom:
+                return a->y() + a->height() > b->y() + b->height();
+            case alLeft:
+                return a->x() < b->x();
+            case alRight:
+                return a->x() + a->width() > b->x() + b->width();
+            default:
+                return false;
+            }
+        });
+        // Docked controls keep their own height (top, bottom) or width (left,
+        // right) even where the parent is too small for them.
+        for (QWidget* w : docked) {
+            const int h = w->height(), wd = w->width();
+            const int fw = std::max(0, free.width()), fh = std::max(0, free.height());
+            switch (kind) {
+            case alTop:
+                w->setGeometry(free.left(), free.top(), fw, h);
+                free.setTop(free.top() + h);
+                break;
+            case alBottom:
+                w->setGeometry(free.left(), free.bottom() + 1 - h, fw, h);
+                free.setBottom(free.bottom() - h);
+                break;
+            case alLeft:
+                w->setGeometry(free.left(), free.top(), wd, fh);
+                free.setLeft(free.left() + wd);
+                break;
+            case alRight:
+                w->setGeometry(free.right() + 1 - wd, free.top(), wd, fh);
+                free.setRight(free.right() - wd);
+                break;
+            default:
+                w->setGeometry(free.left(), free.top(), fw, fh);
+                break;
+            }
+        }
+    }
+    watcher->busy = false;
+}
+
+void TControlCore::SetAlign(TAlign value) {
+    if (align_ == value)
+        return;
+    align_ = value;
+    Realign(self_, alClient); // also lays out the others when this one stops docking
+}
+
 void TControlCore::SetLeft(int value) {
     self_->move(value, self_->y());
+    Realign(self_, align_);
 }
+
 void TControlCore::SetTop(int value) {
     self_->move(self_->x(), value);
+    Realign(self_, align_);
 }
+
 void TControlCore::SetWidth(int value) {
     self_->resize(std::max(0, value), self_->height());
+    Realign(self_, align_);
 }
+
 void TControlCore::SetHeight(int value) {
     self_->resize(self_->width(), std::max(0, value));
+    Realign(self_, align_);
 }
 
 void TControlCore::SetBounds(int left, int top, int width, int height) {
     self_->setGeometry(left, top, std::max(0, width), std::max(0, height));
+    Realign(self_, align_);
 }
 
 void TControlCore::SetCursor(TCursor value) {
@@ -172,6 +280,7 @@ bool TControlCore::GetVisible() const {
 
 void TControlCore::SetVisible(bool value) {
     self_->setVisible(value);
+    Realign(self_, align_);
 }
 
 void TControlCore::Click() {

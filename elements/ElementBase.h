@@ -131,6 +131,12 @@ public:
     void SetHint(const QString& value);
     bool GetShowHint() const { return showHint_; }
     void SetShowHint(bool value);
+    // Docks the control to an edge of its parent (or fills what is left), in the
+    // order top, bottom, left, right, client; controls of one kind stack by their
+    // position (top to bottom, bottom to top, left to right, right to left). The
+    // docking follows every resize of the parent.
+    TAlign GetAlign() const { return align_; }
+    void SetAlign(TAlign value);
     // Visible unless explicitly hidden (a control on a window that is not shown
     // yet counts as visible, as its own flag says).
     bool GetVisible() const;
@@ -150,12 +156,29 @@ private:
     void ApplyHint();
 
     QWidget* self_;
+    TAlign align_ = alNone;
     int tag_ = 0;
     TCursor cursor_ = crDefault;
     QString hint_;
     bool showHint_ = false;
     bool pressed_ = false;
     TNotifyEvent onClick_;
+};
+
+// Lays out the docked (Align) children of parent again; runs by itself on every
+// resize of a parent that has docked children.
+void RealignChildren(QWidget* parent);
+// While one lives, docking waits (the layout loader docks once at the end).
+class TAlignSuspender {
+public:
+    TAlignSuspender() { ++depth_; }
+    ~TAlignSuspender() { --depth_; }
+    TAlignSuspender(const TAlignSuspender&) = delete;
+    TAlignSuspender& operator=(const TAlignSuspender&) = delete;
+    static bool Active() { return depth_ > 0; }
+
+private:
+    static inline int depth_ = 0;
 };
 
 // Appearance persistence: ConfigName is the INI file, the section is the
@@ -200,6 +223,7 @@ class TGraphicElement : public QWidget, public TControlCore {
     Q_PROPERTY(QString Hint READ GetHint WRITE SetHint)
     Q_PROPERTY(bool ShowHint READ GetShowHint WRITE SetShowHint)
     Q_PROPERTY(bool Visible READ GetVisible WRITE SetVisible)
+    Q_PROPERTY(Vcl::TAlign Align READ GetAlign WRITE SetAlign)
 public:
     explicit TGraphicElement(QWidget* owner = nullptr);
 
@@ -237,6 +261,7 @@ class TPanelElement : public QWidget, public TControlCore {
     Q_PROPERTY(QString Hint READ GetHint WRITE SetHint)
     Q_PROPERTY(bool ShowHint READ GetShowHint WRITE SetShowHint)
     Q_PROPERTY(bool Visible READ GetVisible WRITE SetVisible)
+    Q_PROPERTY(Vcl::TAlign Align READ GetAlign WRITE SetAlign)
     Q_PROPERTY(QString Caption READ GetCaption WRITE SetCaption)
     Q_PROPERTY(TColor Color READ GetColor WRITE SetColor)
     Q_PROPERTY(int TabOrder READ GetTabOrder WRITE SetTabOrder)

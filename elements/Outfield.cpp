@@ -1,6 +1,7 @@
 #include "Outfield.h"
 
 #include "FormatFloat.h"
+#include "Layout.h"
 #include "Tamrixutil.h"
 
 #include <QFontDatabase>
@@ -24,6 +25,8 @@ QString ScriptFace() {
     return face;
 }
 } // namespace
+
+ORDAL_REGISTER_CLASS(TOutField)
 
 TOutField::TOutField(QWidget* owner)
     : TPanelElement(owner), brush_(OwnStyle<TBrush>(this)), pen_(OwnStyle<TPen>(this)),

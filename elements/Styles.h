@@ -73,22 +73,39 @@ Q_ENUM_NS(TCursor)
 enum TAlignment { taLeftJustify, taRightJustify, taCenter };
 Q_ENUM_NS(TAlignment)
 
+// Vertical placement of a label's text.
+enum TTextLayout { tlTop, tlCenter, tlBottom };
+Q_ENUM_NS(TTextLayout)
+
+enum TBevelCut { bvNone, bvLowered, bvRaised, bvSpace };
+Q_ENUM_NS(TBevelCut)
+
+// Docking of a control inside its parent (see TControlCore::SetAlign).
+enum TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient };
+Q_ENUM_NS(TAlign)
+
 } // namespace Vcl
 Q_DECLARE_OPERATORS_FOR_FLAGS(Vcl::TFontStyles)
 
+using Vcl::TAlign;
 using Vcl::TAlignment;
+using Vcl::TBevelCut;
 using Vcl::TBrushStyle;
 using Vcl::TCursor;
 using Vcl::TFontPitch;
 using Vcl::TFontStyle;
 using Vcl::TFontStyles;
 using Vcl::TPenStyle;
+using Vcl::TTextLayout;
 using enum Vcl::TPenStyle;
 using enum Vcl::TBrushStyle;
 using enum Vcl::TFontStyle;
 using enum Vcl::TFontPitch;
 using enum Vcl::TCursor;
 using enum Vcl::TAlignment;
+using enum Vcl::TTextLayout;
+using enum Vcl::TBevelCut;
+using enum Vcl::TAlign;
 
 // Screen resolution the font heights are reckoned in (Height = -Size * 96 / 72).
 constexpr int kPixelsPerInch = 96;
