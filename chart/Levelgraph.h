@@ -387,6 +387,9 @@ public:
     // holds it); the next on-screen pass redraws at the control's size. False
     // for a size that cannot be a picture.
     bool ExportImage(int width, int height, bool forPrint);
+    // The picture ExportImage drew, for the owner to draw its legend controls
+    // into and to save.
+    QImage& ExportBitmap() { return PictureRef(); }
     // Draws the chart onto another canvas, margins scaled to the target size.
     void PaintTo(QPainter& canvas, int x, int y, int width, int height, bool forPrint);
 

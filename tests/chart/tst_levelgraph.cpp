@@ -497,6 +497,70 @@ private Q_SLOTS:
         QCOMPARE(g->PlotLeft(), 10);
     }
 
+    // Texts are the toolkit's glyphs: the tests look for ink in the places the
+    // labels belong, not for exact pixels.
+    void timeLabels_data() {
+        QTest::addColumn<bool>("minLabel");
+        QTest::addColumn<bool>("maxLabel");
+        QTest::addColumn<bool>("inkLeft");
+        QTest::addColumn<bool>("inkRight");
+        QTest::newRow("none") << false << false << false << false;
+        QTest::newRow("MinXLabel") << true << false << true << false;
+        QTest::newRow("MaxXLabel") << false << true << false << true;
+    }
+    void timeLabels() {
+        QFETCH(bool, minLabel);
+        QFETCH(bool, maxLabel);
+        TLevelGraph g;
+        g.resize(600, 120);
+        g.SetYMax(100);
+        g.SetYLabelStep(50);
+        g.SetShowScaleY(false);
+        g.SetStartTime(At(7, 0));
+        g.SetStopTime(At(15, 0));
+        g.SetXLabelStep(EncodeTime(2, 0, 0)); // regular labels 10:00, 12:00, 14:00
+        g.SetMinXLabel(minLabel);
+        g.SetMaxXLabel(maxLabel);
+        const QImage img = RenderElement(&g);
+        auto ink = [&](int x0, int x1) {
+            for (int y = g.PlotBottom() + 2; y < img.height(); ++y)
+                for (int x = x0; x < x1; ++x)
+                    if (Px(img, x, y) != Rgb(clSilver))
+                        return true;
+            return false;
+        };
+        QVERIFY(CalcStartNetPoint(g.GetStartTime(), g.GetXLabelStep()) - At(10, 0) < 1e-9);
+        // 07:00 would stand around PlotLeft (30), 15:00 from PlotRight (570) on.
+        QTEST(ink(0, 60), "inkLeft");
+        QTEST(ink(565, 600), "inkRight");
+        QVERIFY(ink(g.TimeToScreenX(At(10, 0)) - 5, g.TimeToScreenX(At(10, 0)) + 5));
+    }
+
+    void legendAboveTheCurve() {
+        auto g = SmallChart();
+        g->SetXLabelStep(EncodeTime(0, 5, 0)); // a grid line at 08:05, x 60
+        g->SetShowScaleX(true);
+        g->SetShowLegend(true);
+        g->GetLegendStrings()->SetStrings({"P"});
+        g->GetLegendFont()->SetColor(clRed);
+        for (int j = 0; j < 10; ++j)
+            g->AddPoint(0, At(8, j), 30); // y 81
+        const QImage img = RenderElement(g.get());
+        // Glyph edges are smoothed: count reddish pixels.
+        auto reddish = [](QRgb c) { return qRed(c) > 150 && qGreen(c) < 120 && qBlue(c) < 120; };
+        bool red = false;
+        for (int y = 10; y < 81 && !red; ++y)
+            for (int x = 10; x < 60 && !red; ++x)
+                red = reddish(Px(img, x, y));
+        QVERIFY(red);
+        // Without ShowScaleX the legend goes with the time labels.
+        g->SetShowScaleX(false);
+        const QImage none = RenderElement(g.get());
+        for (int y = 0; y < none.height(); ++y)
+            for (int x = 0; x < none.width(); ++x)
+                QVERIFY(!reddish(Px(none, x, y)));
+    }
+
     // ---- cursor, keys, mouse -------------------------------------------------------
 
     void cursorDrawing_data() {
