@@ -73,19 +73,38 @@ int TLabel::TextFlags() const {
     return flags;
 }
 
+namespace {
+// The text as shown: "&&" is "&", a single "&" only marks the next character.
+QString ShownText(const QString& caption, bool accel) {
+    if (!accel)
+        return caption;
+    QString out;
+    for (int i = 0; i < caption.size(); ++i) {
+        if (caption[i] == QLatin1Char('&') && i + 1 < caption.size())
+            ++i;
+        out += caption[i];
+    }
+    return out;
+}
+} // namespace
+
 void TLabel::AdjustBounds() {
     if (!autoSize_)
         return;
     // An empty text still takes one line, as a blank would.
     const QString text = caption_.isEmpty() ? QStringLiteral(" ") : caption_;
     const QFontMetrics fm(font_->ToQFont());
-    const QRect r = wordWrap_ ? fm.boundingRect(QRect(0, 0, std::max(1, width()), 100000), TextFlags(), text)
-                              : fm.boundingRect(QRect(0, 0, 100000, 100000),
-                                                TextFlags() & ~Qt::AlignRight & ~Qt::AlignHCenter &
-                                                    ~Qt::AlignBottom & ~Qt::AlignVCenter,
-                                                text);
-    const int w = wordWrap_ ? width() : r.width();
-    const int h = std::max(r.height(), fm.height());
+    int w = width(), h = fm.height();
+    if (wordWrap_) {
+        h = std::max(h,
+                     fm.boundingRect(QRect(0, 0, std::max(1, width()), 1000000), TextFlags(), text).height());
+    } else {
+        const QStringList lines = ShownText(text, showAccelChar_).split(QLatin1Char('\n'));
+        w = 0;
+        for (const QString& line : lines)
+            w = std::max(w, fm.horizontalAdvance(line));
+        h = fm.height() * int(lines.size());
+    }
     int x = this->x();
     if (alignment_ == taRightJustify && !wordWrap_)
         x += width() - w;
