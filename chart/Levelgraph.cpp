@@ -2,6 +2,7 @@
 
 #include "FormatFloat.h"
 #include "IniFile.h"
+#include "Layout.h"
 #include "Platform.h"
 #include "Tamrixutil.h"
 
@@ -12,6 +13,8 @@
 #include <climits>
 #include <cmath>
 #include <random>
+
+ORDAL_REGISTER_CLASS(TLevelGraph)
 
 namespace {
 

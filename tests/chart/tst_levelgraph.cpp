@@ -2,6 +2,7 @@
 // the paint pass, printing, and the cursor's keys and mouse.
 #include "../elements/ElementTestSupport.h"
 #include "IniFile.h"
+#include "Layout.h"
 #include "Levelgraph.h"
 #include "NumText.h"
 #include "TestSupport.h"
@@ -62,6 +63,10 @@ void SendPress(QWidget* w, Qt::MouseButton b, QPoint pos) {
 
 } // namespace
 
+class TFormChartTest : public QWidget {
+    Q_OBJECT
+};
+
 class TstLevelGraph : public QObject {
     Q_OBJECT
 private Q_SLOTS:
@@ -93,6 +98,48 @@ private Q_SLOTS:
         QVERIFY(pen);
         QVERIFY(pen->setProperty("Color", clRed));
         QCOMPARE(g.GraphPen(0)->GetColor(), clRed);
+    }
+
+    void fromALayout() {
+        TFormChartTest form;
+        const TLayout layout = LoadLayoutText(&form, QString::fromUtf8(R"(object FormChartTest: TFormChartTest
+  object LevelGraphPLS: TLevelGraph
+    Left = 0
+    Top = 40
+    Width = 600
+    Height = 300
+    BorderPen.Color = clGray
+    GraphCount = 2
+    YMax = 2000
+    YMin = 1000
+    GraphPen.Color = clRed
+    CurrentGraph = 1
+    GraphPen.Color = clBlue
+    GraphPen.Width = 3
+    CursorType = vm_cursor_Cross
+    DataStep = 0.000694444444444444
+    XLabelStep = 0.0833333333333333
+    ScaleYFormat = '###0'
+    LegendStrings.Strings = ( 'Текущая' 'Задание' )
+    IntervalPointCount = 5
+  end
+end
+)"),
+                                              "FormChartTest.layout");
+        auto* g = layout.Get<TLevelGraph>("LevelGraphPLS");
+        QCOMPARE(g->geometry(), QRect(0, 40, 600, 300));
+        QCOMPARE(g->GetBorderPen()->GetColor(), clGray);
+        QCOMPARE(g->GetYMin(), 1000.0);
+        QCOMPARE(g->GetYMax(), 2000.0);
+        QCOMPARE(g->GraphPen(0)->GetColor(), clRed);
+        QCOMPARE(g->GraphPen(1)->GetColor(), clBlue);
+        QCOMPARE(g->GraphPen(1)->GetWidth(), 3);
+        QCOMPARE(g->GetCursorType(), TLevelGraph::vm_cursor_Cross);
+        QCOMPARE(g->GetSecondStep(), 60.0);
+        QCOMPARE(g->GetLegendStrings()->Strings(), QStringList({"Текущая", "Задание"}));
+        // A read-only property in a layout answers as in a property editor.
+        QCOMPARE(TP().messages.size(), 1);
+        QCOMPARE(TP().messages[0].text, QStringLiteral("Это поле только для чтения 2."));
     }
 
     void stepSetters_data() {
