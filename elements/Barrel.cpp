@@ -1,11 +1,14 @@
 #include "Barrel.h"
 
+#include "Layout.h"
 #include "Platform.h"
 #include "Tamrixutil.h"
 
 #include <QPainter>
 #include <algorithm>
 #include <cmath>
+
+ORDAL_REGISTER_CLASS(TBarrel)
 
 TBarrel::TBarrel(QWidget* owner) : TPanelElement(owner), TConfigurable(QStringLiteral(".\\Colors.INI")) {
     // Built under the same guard as a paint: a failure here sounds one beep and

@@ -1,8 +1,13 @@
 #include "Barrel.h"
 #include "ElementTestSupport.h"
+#include "Layout.h"
 #include "TestSupport.h"
 
 #include <QFile>
+
+class TFormTank : public QWidget {
+    Q_OBJECT
+};
 
 namespace {
 
@@ -76,6 +81,32 @@ private Q_SLOTS:
         QVERIFY(!b.GetLeft2RightMode());
         QCOMPARE(b.size(), QSize(185, 41));
         QCOMPARE(TP().beeps, 0);
+    }
+
+    // The scheme's tank as its layout places it.
+    void fromLayout() {
+        TFormTank form;
+        const TLayout layout = LoadLayoutText(&form, R"(object FormTank: TFormTank
+  object Barrel_KW: TBarrel
+    Left = 955
+    Top = 157
+    Width = 53
+    Height = 75
+    MaxLevel = 10.000000000000000000
+    WaterLevel = 6.500000000000000000
+    Pen.Color = clYellow
+    Pen.Width = 2
+    Left2RightMode = False
+  end
+end
+)",
+                                              "FormTank.layout");
+        auto* b = layout.Get<TBarrel>("Barrel_KW");
+        QCOMPARE(b->geometry(), QRect(955, 157, 53, 75));
+        QCOMPARE(b->GetWaterLevel(), 6.5);
+        QCOMPARE(b->Pen()->GetColor(), clYellow);
+        QCOMPARE(b->Pen()->GetWidth(), 2);
+        QCOMPARE(QString(b->metaObject()->className()), QString("TBarrel"));
     }
 
     void bandColours_data() {
