@@ -495,8 +495,10 @@ bool SetWidgetFallback(QWidget* w, const QString& name, const Value& v) {
         w->resize(std::max(0, needInt()), w->height());
     else if (is("Height") || is("ClientHeight"))
         w->resize(w->width(), std::max(0, needInt()));
-    else if (is("Caption"))
+    else if (is("Caption") && (w->isWindow() || w->metaObject()->indexOfProperty("text") < 0))
         w->setWindowTitle(needText());
+    else if (is("Caption"))
+        w->setProperty("text", needText()); // a button's or a plain label's text
     else if (is("Visible"))
         w->setVisible(needBool());
     else if (is("Enabled"))

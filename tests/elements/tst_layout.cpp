@@ -5,6 +5,7 @@
 #include "TestSupport.h"
 
 #include <QFile>
+#include <QPushButton>
 
 namespace {
 
@@ -198,6 +199,36 @@ private Q_SLOTS:
         QObject* shape = TClassRegistry::Create("TShape", &parent);
         QVERIFY(qobject_cast<TShape*>(shape));
         QCOMPARE(shape->parent(), &parent);
+    }
+
+    // Plain toolkit widgets a window registers under its own names.
+    void plainWidgets() {
+        TClassRegistry::Register("TButton", &QPushButton::staticMetaObject, [](QObject* p) -> QObject* {
+            return new QPushButton(qobject_cast<QWidget*>(p));
+        });
+        TFormTest form;
+        const TLayout layout = LoadLayoutText(&form, R"(object FormTest: TFormTest
+  Caption = 'Окно'
+  ClientWidth = 200
+  object ButReload: TButton
+    Left = 8
+    Top = 9
+    Width = 75
+    Height = 25
+    Caption = 'Обновить'
+    Hint = 'Перечитать'
+    Enabled = False
+  end
+end
+)",
+                                              "plain.layout");
+        auto* button = layout.Get<QPushButton>("ButReload");
+        QCOMPARE(button->text(), QString("Обновить"));
+        QCOMPARE(button->geometry(), QRect(8, 9, 75, 25));
+        QCOMPARE(button->toolTip(), QString("Перечитать"));
+        QVERIFY(!button->isEnabled());
+        QCOMPARE(form.windowTitle(), QString("Окно"));
+        QCOMPARE(form.width(), 200);
     }
 
     void badLayouts_data() {
