@@ -44,6 +44,7 @@ void TestPlatform::Reset() {
     answers.clear();
     dialogHandler = nullptr;
     now.reset();
+    tickMs.reset();
     nextColor = clNone;
 }
 

@@ -32,6 +32,7 @@ public:
     std::function<int(QDialog&)> dialogHandler;
     int dialogs = 0;
     std::optional<TDateTime> now; // the wall clock when set
+    std::optional<quint64> tickMs; // the millisecond tick counter when set
     TColor nextColor = clNone;    // ChooseColor answers this unless clNone (cancel)
 
     void Beep() override { ++beeps; }
@@ -42,6 +43,7 @@ public:
     bool ChooseColor(TColor& color, QWidget* parent) override;
     bool ChooseFont(QFont& font, TColor& color, QWidget* parent) override;
     TDateTime Now() override { return now ? *now : Platform::Now(); }
+    quint64 TickCountMs() override { return tickMs ? *tickMs : Platform::TickCountMs(); }
     bool ShutdownComputer() override {
         ++shutdowns;
         return true;
