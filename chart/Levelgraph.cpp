@@ -91,12 +91,12 @@ bool RasterPolyline(QPainter& p, const QPoint* pts, int n, const QPen& pen) {
     const QImage::Format f = img->format();
     if (f != QImage::Format_ARGB32_Premultiplied && f != QImage::Format_ARGB32 && f != QImage::Format_RGB32)
         return false;
-    // The painter draws into this very buffer; should the image be shared, its
-    // bits would move on write, and then the painter has to do the drawing.
-    const uchar* shared = img->constBits();
-    uchar* bits = img->bits();
-    if (bits != shared)
+    // The painter draws into this very buffer. A shared image would copy its
+    // bits on the first write and part them from the painter's: then the painter
+    // draws. (Our own picture never is: the painter's start unshared it.)
+    if (!img->isDetached() || img->devicePixelRatio() != 1.0)
         return false;
+    uchar* bits = img->bits();
     const quint32 colour = 0xFF000000u | pen.color().rgb();
     const qsizetype stride = img->bytesPerLine();
     const int w = img->width();

@@ -399,6 +399,30 @@ end
         QCOMPARE(Px(line, 50, 61), Rgb(clWhite));
     }
 
+    // More steps than pixel columns: each column shows its steps' bar from the
+    // minimum to the maximum, and a copy of an earlier picture stays untouched.
+    void denseStepsFillTheirColumns() {
+        auto g = SmallChart();
+        g->SetSecondStep(1);
+        g->SetStopTime(At(8, 5)); // 300 steps over 100 columns
+        g->GraphPen(0)->SetColor(clBlue);
+        RenderElement(g.get());
+        const QImage kept = g->Picture(); // shares the picture's pixels
+        const QImage snapshot = kept.copy();
+        for (int j = 0; j < 300; ++j) {
+            g->AddPoint(0, At(8, 0, j), 20, false);
+            g->AddPoint(0, At(8, 0, j), 80, false);
+        }
+        g->UpdateChanges();
+        const QImage img = RenderElement(g.get());
+        for (int x = 11; x < 108; ++x)
+            for (int y = 111 - 80; y <= 111 - 20; ++y)
+                QVERIFY2(Px(img, x, y) == Rgb(clBlue), qPrintable(QString("%1,%2").arg(x).arg(y)));
+        QCOMPARE(Px(img, 60, 111 - 81), Rgb(clWhite));
+        QCOMPARE(Px(img, 60, 111 - 19), Rgb(clWhite));
+        QCOMPARE(kept, snapshot);
+    }
+
     void autoScaleInThePass() {
         auto g = SmallChart();
         g->SetYLabelStep(1);
