@@ -1,5 +1,6 @@
 #include "Arrow.h"
 
+#include "Layout.h"
 #include "NumText.h"
 #include "Tamrixutil.h"
 
@@ -27,6 +28,8 @@ double HalfLength(int w, int h) {
 }
 
 } // namespace
+
+ORDAL_REGISTER_CLASS(TArrow)
 
 TArrowGeometry ArrowGeometry(int w, int h, double angle, int edgeLength, int edgeAngle) {
     TArrowGeometry g;

@@ -1,5 +1,6 @@
 #include "Coalbox.h"
 
+#include "Layout.h"
 #include "Platform.h"
 
 #include <QPainter>
@@ -74,6 +75,8 @@ void CanvasFrameRect(QPainter& p, int left, int top, int right, int bottom, cons
 }
 
 } // namespace
+
+ORDAL_REGISTER_CLASS(TCoalBox)
 
 TCoalBox::TCoalBox(QWidget* owner)
     : TGraphicElement(owner), pandusPen_(OwnStyle<TPen>(this)), pandusBrush_(OwnStyle<TBrush>(this)),

@@ -1,5 +1,7 @@
 #include "Watercircle.h"
 
+#include "Layout.h"
+
 #include <QPainter>
 #include <algorithm>
 #include <cmath>
@@ -13,6 +15,8 @@ constexpr double kHalfRoot3 = 0.86602540378443864676;
 constexpr double kRayCos[3] = {-kHalfRoot3, 0, kHalfRoot3};
 constexpr double kRaySin[3] = {-0.5, -1, -0.5};
 } // namespace
+
+ORDAL_REGISTER_CLASS(TWaterCircle)
 
 TWaterCircleGeometry WaterCircleGeometry(int w, int h, double r1, double r2, double r3) {
     if (r3 == 0)

@@ -1,11 +1,16 @@
 #include "Arrow.h"
 #include "ElementTestSupport.h"
+#include "Layout.h"
 #include "NumText.h"
 #include "TestSupport.h"
 
 #include <QDir>
 #include <QFile>
 #include <QPainter>
+
+class TFormPipes : public QWidget {
+    Q_OBJECT
+};
 
 namespace {
 
@@ -330,6 +335,44 @@ private Q_SLOTS:
         }
         a->BubbleStep(); // its own list again, not the destroyed one
         QCOMPARE(a->BubbleList()->Count(), 0);
+    }
+
+    // A chain as a layout sets it up: the reference resolves after the file.
+    void fromLayout() {
+        TFormPipes form;
+        const TLayout layout = LoadLayoutText(&form, R"(object FormPipes: TFormPipes
+  object Arrow1: TArrow
+    Tag = 200
+    Left = 10
+    Width = 100
+    Height = 11
+    Angle = -15.000000000000000000
+    Color = clBlue
+    EdgeLength = 7
+    BubbleSpeed = 2.000000000000000000
+    BubbleSource = True
+    NextArrow = Arrow2
+    BubbleList.Strings = ( '4' '40' )
+  end
+  object Arrow2: TArrow
+    ArrowWidth = 2
+    BubbleColor = clYellow
+  end
+end
+)",
+                                                "FormPipes.layout");
+        auto* a = layout.Get<TArrow>("Arrow1");
+        auto* b = layout.Get<TArrow>("Arrow2");
+        QCOMPARE(a->GetTag(), 200);
+        QCOMPARE(a->GetAngle(), -15.0);
+        QCOMPARE(a->GetColor(), clBlue);
+        QCOMPARE(a->GetEdgeLength(), 7);
+        QVERIFY(a->GetBubbleSource());
+        QCOMPARE(a->GetNextArrow(), b);
+        QCOMPARE(Bubbles(*a), QStringList({"4", "40"}));
+        QCOMPARE(b->GetArrowWidth(), 2);
+        QCOMPARE(b->GetBubbleColor(), clYellow);
+        QCOMPARE(QString(a->metaObject()->className()), QString("TArrow"));
     }
 
     void saveKeysAndCrossSectionLoad() {

@@ -1,8 +1,13 @@
 #include "Coalbox.h"
 #include "ElementTestSupport.h"
+#include "Layout.h"
 #include "TestSupport.h"
 
 #include <climits>
+
+class TFormBath : public QWidget {
+    Q_OBJECT
+};
 
 namespace {
 
@@ -141,6 +146,37 @@ private Q_SLOTS:
         QCOMPARE(Px(img, 310, 64), Rgb(clBlack)); // first spoke, right of the hub (303, 64)
         QCOMPARE(Px(img, 300, 120), Rgb(clBlue));
         QCOMPARE(TP().beeps, 0);
+    }
+
+    // CoalBox1 as the scheme's layout places it.
+    void fromLayout() {
+        TFormBath form;
+        const TLayout layout = LoadLayoutText(&form, R"(object FormBath: TFormBath
+  object CoalBox1: TCoalBox
+    Left = 284
+    Top = 146
+    Width = 386
+    Height = 184
+    PandusPen.Color = clYellow
+    PandusPen.Width = 2
+    Transparent = False
+    blade_count = 8
+    show_baldes = True
+    blade_pen.Width = 2
+    BoxBrush.Color = clNavy
+  end
+end
+)",
+                                                "FormBath.layout");
+        auto* b = layout.Get<TCoalBox>("CoalBox1");
+        QCOMPARE(b->geometry(), QRect(284, 146, 386, 184));
+        QCOMPARE(b->PandusPen()->GetWidth(), 2);
+        QVERIFY(!b->GetTransparent());
+        QVERIFY(b->Getshow_baldes());
+        QCOMPARE(b->blade_pen()->GetWidth(), 2);
+        QCOMPARE(b->BoxBrush()->GetColor(), clNavy);
+        QCOMPARE(TP().messages.size(), 0);
+        QCOMPARE(QString(b->metaObject()->className()), QString("TCoalBox"));
     }
 
     void checkedValues_data() {

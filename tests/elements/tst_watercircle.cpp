@@ -1,6 +1,11 @@
 #include "ElementTestSupport.h"
+#include "Layout.h"
 #include "TestSupport.h"
 #include "Watercircle.h"
+
+class TFormNozzles : public QWidget {
+    Q_OBJECT
+};
 
 namespace {
 
@@ -140,6 +145,33 @@ private Q_SLOTS:
         c->SetR3(16); // usable again
         QCOMPARE(Px(RenderElement(c), 25, 25), Rgb(clBlue));
         QCOMPARE(TP().beeps, 2);
+    }
+
+    void fromLayout() {
+        TFormNozzles form;
+        const TLayout layout = LoadLayoutText(&form, R"(object FormNozzles: TFormNozzles
+  object WaterCircle3: TWaterCircle
+    Tag = 900
+    Left = 716
+    Top = 282
+    Width = 51
+    Height = 51
+    R1 = 6.000000000000000000
+    R2 = 8.000000000000000000
+    R3 = 16.000000000000000000
+    RayWidth = 2
+    WaterColor = clAqua
+    Transparent = False
+  end
+end
+)",
+                                                "FormNozzles.layout");
+        auto* c = layout.Get<TWaterCircle>("WaterCircle3");
+        QCOMPARE(c->geometry(), QRect(716, 282, 51, 51));
+        QCOMPARE(c->GetTag(), 900);
+        QCOMPARE(c->GetWaterColor(), clAqua);
+        QVERIFY(!c->GetTransparent());
+        QCOMPARE(QString(c->metaObject()->className()), QString("TWaterCircle"));
     }
 
     void setterRepaints_data() {
