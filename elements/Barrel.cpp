@@ -112,7 +112,8 @@ void TBarrel::DrawPicture(QPainter& p) {
     const int pw = std::max(1, pen_->GetWidth());
     const int nearIn = pen_->GetWidth() / 2;
     const int farIn = 1 + (pw - 1) / 2;
-    const QPoint walls[] = {{nearIn, nearIn}, {nearIn, h - farIn}, {w - farIn, h - farIn}, {w - farIn, nearIn}};
+    const QPoint walls[] = {
+        {nearIn, nearIn}, {nearIn, h - farIn}, {w - farIn, h - farIn}, {w - farIn, nearIn}};
     p.setPen(pen_->ToQPen());
     p.setBrush(Qt::NoBrush);
     p.drawPolyline(walls, 4);

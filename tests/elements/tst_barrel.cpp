@@ -317,7 +317,8 @@ end
         QTest::addColumn<int>("penWidth");
         QTest::newRow("no file") << QByteArray() << int(clAqua) << 2;
         QTest::newRow("other section only") << QByteArray("[Barrel9]\nUpColor=255\n") << int(clAqua) << 2;
-        QTest::newRow("not numbers") << QByteArray("[Barrel_KW]\nUpColor=blue\nPenWidth=2.5x\n") << int(clAqua) << 2;
+        QTest::newRow("not numbers") << QByteArray("[Barrel_KW]\nUpColor=blue\nPenWidth=2.5x\n")
+                                     << int(clAqua) << 2;
         QTest::newRow("hexadecimal") << QByteArray("[Barrel_KW]\nUpColor=$FF\nPenWidth=0x3\n") << 255 << 3;
     }
     void loadFromBadFiles() {
