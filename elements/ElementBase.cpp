@@ -284,7 +284,9 @@ void TControlCore::SetVisible(bool value) {
 }
 
 void TControlCore::Click() {
-    onClick_(self_);
+    // A copy: the handler may replace OnClick or delete this control.
+    const TNotifyEvent handler = onClick_;
+    handler(self_);
 }
 
 void TControlCore::ClickPress(QMouseEvent* e) {
@@ -295,12 +297,11 @@ void TControlCore::ClickPress(QMouseEvent* e) {
 void TControlCore::ClickRelease(QMouseEvent* e) {
     if (e->button() != Qt::LeftButton)
         return;
-    const bool inside = self_->rect().contains(e->position().toPoint());
-    if (pressed_ && inside) {
-        pressed_ = false;
-        Click();
-    }
+    const bool click = pressed_ && self_->rect().contains(e->position().toPoint());
     pressed_ = false;
+    // Last of all: the handler may well close or delete the window.
+    if (click)
+        Click();
 }
 
 // ---- TConfigurable ----
@@ -335,8 +336,8 @@ void TGraphicElement::mousePressEvent(QMouseEvent* e) {
 }
 
 void TGraphicElement::mouseReleaseEvent(QMouseEvent* e) {
-    ClickRelease(e);
     QWidget::mouseReleaseEvent(e);
+    ClickRelease(e);
 }
 
 // ---- TPanelElement ----
@@ -400,6 +401,6 @@ void TPanelElement::mousePressEvent(QMouseEvent* e) {
 }
 
 void TPanelElement::mouseReleaseEvent(QMouseEvent* e) {
-    ClickRelease(e);
     QWidget::mouseReleaseEvent(e);
+    ClickRelease(e);
 }

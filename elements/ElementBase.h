@@ -9,10 +9,12 @@
 //   and ask for a later repaint (update()); a paint with the flag clear only
 //   copies the picture.
 //
-// Both publish Name, Tag, Left, Top, Width, Height, Cursor, Hint, ShowHint and
-// Visible as Q_PROPERTYs (the layout loader sets them through the meta-object), a
-// single VCL-style OnClick handler, and run their drawing under the paint guard:
-// any exception thrown while drawing ends that paint with one Beep().
+// Both publish Name, Tag, Left, Top, Width, Height, Cursor, Hint, ShowHint,
+// Visible and Align as Q_PROPERTYs (the layout loader sets them through the
+// meta-object), a single VCL-style OnClick handler, and run their drawing under
+// the paint guard: any exception thrown while drawing ends that paint with one
+// Beep(). TruncPx throws for coordinates that are not numbers, so a zero-length
+// geometry ends up there too.
 //
 // A subclass:
 //   - declares its published properties as Q_PROPERTY(T X READ GetX WRITE SetX);
@@ -20,7 +22,10 @@
 //     hooks their Changed() to StyleChanged;
 //   - writes its setters with Store(member, value), which compares, stores and
 //     requests the repaint of its kind;
-//   - draws in Paint(QPainter&) (graphic) or DrawPicture(QPainter&) (panel).
+//   - draws in Paint(QPainter&) (graphic) or DrawPicture(QPainter&) (panel);
+//   - registers itself for the layouts with ORDAL_REGISTER_CLASS(TName) in its
+//     .cpp (Layout.h);
+//   - with appearance persistence, also derives from TConfigurable (below).
 
 #include "IniFile.h"
 #include "Styles.h"

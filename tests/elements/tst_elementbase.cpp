@@ -317,6 +317,18 @@ private Q_SLOTS:
         g->SetOnClick({});
         QTest::mouseClick(g, Qt::LeftButton, {}, QPoint(3, 3));
         QCOMPARE(form.clicks, 2);
+
+        // A handler that unbinds itself (as switching the set-up mode off from a
+        // click does) keeps running on its own copy.
+        QString seen;
+        const QString text = QString("a text long enough to live on the heap %1").arg(42);
+        p->SetOnClick(TNotifyEvent([p, text, &seen](QObject*) {
+            p->SetOnClick({});
+            seen = text;
+        }));
+        QTest::mouseClick(p, Qt::LeftButton, {}, QPoint(3, 3));
+        QCOMPARE(seen, text);
+        QVERIFY(!p->OnClick());
     }
 
     void commonProperties() {
