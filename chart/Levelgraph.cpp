@@ -43,11 +43,10 @@ void TextOut(QPainter& p, const QFontMetrics& fm, int left, int top, const QStri
     p.drawText(left, top + fm.ascent(), s);
 }
 
-// The same pixels with fewer vertices: repeated points go, and a point that
-// only continues a horizontal or vertical run in the same direction is merged
-// into it. With more steps than pixel columns most vertices are such, and the
-// painter's cost follows the vertices; so a step holding a minimum and a
-// maximum costs hardly more than one holding a single value.
+// The same pixels with fewer vertices for the painter, whose cost follows the
+// vertices: repeated points go, and a point that only continues a horizontal
+// or vertical run in the same direction is merged into it. With more steps than
+// pixel columns most vertices are such.
 void CompactPolyline(const QPoint* pts, int n, std::vector<QPoint>& out) {
     out.clear();
     for (int i = 0; i < n; ++i) {
@@ -695,12 +694,13 @@ void TLevelGraph::DrawRuns(QPainter& p, const TPen& pen) {
     QPen alarm = normal;
     alarm.setColor(ColorToQColor(alarmColor_));
     for (const TCurveRun& run : path_.runs) {
-        CompactPolyline(path_.points.data() + run.begin, run.count, compact_);
+        const QPoint* pts = path_.points.data() + run.begin;
         const QPen& qp = run.alarm ? alarm : normal;
-        if (!RasterPolyline(p, compact_.data(), int(compact_.size()), qp)) {
-            p.setPen(qp);
-            p.drawPolyline(compact_.data(), int(compact_.size()));
-        }
+        if (RasterPolyline(p, pts, run.count, qp))
+            continue;
+        CompactPolyline(pts, run.count, compact_);
+        p.setPen(qp);
+        p.drawPolyline(compact_.data(), int(compact_.size()));
     }
 }
 
