@@ -8,7 +8,14 @@
 #include <limits>
 
 double SecondsBetween(TDateTime from, TDateTime to) {
-    return std::round((to - from) * kSecondsPerDay * 1e5) / 1e5;
+    const double units = (to - from) * kSecondsPerDay * 1e5;
+    // Adding and taking away 1.5 * 2^52 rounds to a whole number in two cheap
+    // operations (folding calls this for every sample); beyond 2^51 units
+    // (some 700 years) the library's rounding takes over.
+    constexpr double kRound = 6755399441055744.0;
+    if (std::fabs(units) < 2251799813685248.0)
+        return ((units + kRound) - kRound) / 1e5;
+    return std::round(units) / 1e5;
 }
 
 TLevelGraphStore::TLevelGraphStore()
