@@ -1,5 +1,6 @@
 #include "Ebm.h"
 
+#include "Layout.h"
 #include "NumText.h"
 #include "Platform.h"
 
@@ -19,6 +20,8 @@ QRect CircleBox(double cx, double cy, double r) {
     return box;
 }
 } // namespace
+
+ORDAL_REGISTER_CLASS(TEBM)
 
 TEBM::TEBM(QWidget* owner)
     : TPanelElement(owner), rotorPen_(OwnStyle<TPen>(this)), rotorBrush_(OwnStyle<TBrush>(this)),

@@ -1,6 +1,9 @@
 #include "Unipandus.h"
 
+#include "Layout.h"
 #include <QPainter>
+
+ORDAL_REGISTER_CLASS(TUniPandus)
 
 TUniPandus::TUniPandus(QWidget* owner)
     : TGraphicElement(owner), pen_(OwnStyle<TPen>(this)), brush_(OwnStyle<TBrush>(this)) {

@@ -1,9 +1,12 @@
 #include "Waterbox.h"
 
+#include "Layout.h"
 #include "Tamrixutil.h"
 
 #include <QPainter>
 #include <algorithm>
+
+ORDAL_REGISTER_CLASS(TWaterBox)
 
 TWaterBox::TWaterBox(QWidget* owner)
     : TPanelElement(owner), TConfigurable(QStringLiteral(".\\Colors.INI")), pen_(OwnStyle<TPen>(this)) {

@@ -1,7 +1,10 @@
 #include "Watermeo.h"
 
+#include "Layout.h"
 #include <QPainter>
 #include <cmath>
+
+ORDAL_REGISTER_CLASS(TWaterMEO)
 
 TWaterMEO::TWaterMEO(QWidget* owner)
     : TGraphicElement(owner), waterBrush_(OwnStyle<TBrush>(this)), brush_(OwnStyle<TBrush>(this)),

@@ -1,9 +1,15 @@
 #include "Ebm.h"
 #include "ElementTestSupport.h"
+#include "Layout.h"
 #include "NumText.h"
 #include "TestSupport.h"
 
 #include <climits>
+
+// The window a layout names first.
+class TFormRotor : public QWidget {
+    Q_OBJECT
+};
 
 namespace {
 
@@ -346,6 +352,61 @@ private Q_SLOTS:
         QCOMPARE(e.CalcVal(28), 28 * 147 * 0.01);
         e.resize(100, 200);
         QCOMPARE(e.CalcVal(50), 50.0);
+    }
+
+    // EBM1 as the scheme's layout places it, holding its flow arrow.
+    void fromLayout() {
+        TFormRotor form;
+        const TLayout layout = LoadLayoutText(&form, R"(object FormRotor: TFormRotor
+  object EBM1: TEBM
+    Left = 82
+    Top = 417
+    Width = 157
+    Height = 147
+    RotorR = 28
+    RotorPen.Color = clMaroon
+    RotorPen.Width = 2
+    RotorBrush.Color = clYellow
+    RotorYC = 40
+    RotorXC = 60
+    StatorPen.Color = clRed
+    StatorBrush.Color = clBlue
+    StatorPoints.Strings = (
+      '10; 25'
+      '10; 80'
+      '20; 80'
+      '20; 60'
+      '40; 99'
+      '70; 99'
+      '90; 60'
+      '99; 60'
+      '99; 20'
+      '90; 20'
+      '90; 40'
+      '20; 40'
+      '20; 25')
+    BladeCount = 11
+    object Arrow13: TArrow
+      Tag = 100
+      Left = 0
+      Top = 60
+      Width = 30
+      Height = 20
+    end
+  end
+end
+)",
+                                              "FormRotor.layout");
+        auto* e = layout.Get<TEBM>("EBM1");
+        QCOMPARE(e->geometry(), QRect(82, 417, 157, 147));
+        QCOMPARE(e->PointCount(), 13);
+        QCOMPARE(e->RotorPen()->GetWidth(), 2);
+        QCOMPARE(*e->Compute().disc, QRect(QPoint(53, 17), QPoint(135, 99)));
+        QCOMPARE(e->Compute().spokes.size(), qsizetype(11));
+        QCOMPARE(layout.Find("Arrow13")->parent(), e);
+        QCOMPARE(QString(e->metaObject()->className()), QString("TEBM"));
+        QVERIFY(TP().messages.isEmpty());
+        QCOMPARE(Px(RenderElement(e), 113, 64), Rgb(clYellow));
     }
 };
 

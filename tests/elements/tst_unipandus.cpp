@@ -1,8 +1,14 @@
 #include "ElementTestSupport.h"
+#include "Layout.h"
 #include "TestSupport.h"
 #include "Unipandus.h"
 
 #include <climits>
+
+// The window a layout names first.
+class TFormRamp : public QWidget {
+    Q_OBJECT
+};
 
 namespace {
 
@@ -176,6 +182,38 @@ private Q_SLOTS:
         u->SetA1TopPercent(15);
         u->repaint();
         QCOMPARE(TP().beeps, 2);
+    }
+
+    void fromLayout() {
+        TFormRamp form;
+        const TLayout layout = LoadLayoutText(&form, R"(object FormRamp: TFormRamp
+  object UniPandus1: TUniPandus
+    Tag = 400
+    Left = 668
+    Top = 331
+    Width = 222
+    Height = 105
+    Pen.Color = clYellow
+    Pen.Width = 2
+    Brush.Color = clTeal
+    TopPercent = 10
+    HPercent = 15
+    A1TopPercent = 15
+    A2TopPercent = 5
+    RightTopPercent = 50
+  end
+end
+)",
+                                              "FormRamp.layout");
+        auto* u = layout.Get<TUniPandus>("UniPandus1");
+        QCOMPARE(u->geometry(), QRect(668, 331, 222, 105));
+        QCOMPARE(u->GetTag(), 400);
+        QCOMPARE(u->Pen()->GetWidth(), 2);
+        QCOMPARE(u->GetA1TopPercent(), 15);
+        QCOMPARE(QString(u->metaObject()->className()), QString("TUniPandus"));
+        const QImage img = RenderElement(u);
+        QCOMPARE(Px(img, 111, 38), Rgb(clTeal));
+        QCOMPARE(Px(img, 55, 88), Rgb(clYellow));
     }
 };
 

@@ -1,8 +1,14 @@
 #include "ElementTestSupport.h"
+#include "Layout.h"
 #include "TestSupport.h"
 #include "Waterbox.h"
 
 #include <QFile>
+
+// The window a layout names first.
+class TFormSumps : public QWidget {
+    Q_OBJECT
+};
 
 namespace {
 
@@ -328,6 +334,51 @@ private Q_SLOTS:
         b.setObjectName("Flake_NS");
         b.SetConfigName(".\\no_such_dir\\FormMnemo.INI");
         QVERIFY_THROWS_EXCEPTION(IniFileError, b.SaveConfig());
+    }
+
+    // Flake_NS as the scheme's layout places it, holding its flow arrow.
+    void fromLayout() {
+        TFormSumps form;
+        const TLayout layout = LoadLayoutText(&form, R"(object FormSumps: TFormSumps
+  object Flake_NS: TWaterBox
+    Left = 238
+    Top = 675
+    Width = 177
+    Height = 146
+    WaterColor = clBlue
+    BorderColor = clYellow
+    MainW = 3.000000000000000000
+    MainH = 4.600000000000000000
+    BoxH = 6.000000000000000000
+    BottomH = 0.500000000000000000
+    BottomW = 1.000000000000000000
+    Pen.Color = clYellow
+    ConfigName = '.\Colors.INI'
+    object Arrow11: TArrow
+      Tag = 200
+      Left = 80
+      Top = 0
+      Width = 20
+      Height = 60
+    end
+  end
+end
+)",
+                                              "FormSumps.layout");
+        auto* b = layout.Get<TWaterBox>("Flake_NS");
+        QCOMPARE(b->geometry(), QRect(238, 675, 177, 146));
+        QCOMPARE(b->GetMainH(), 4.6);
+        QCOMPARE(b->GetWaterColor(), clBlue);
+        QCOMPARE(b->Pen()->GetColor(), clYellow);
+        QCOMPARE(b->GetConfigName(), QString(".\\Colors.INI"));
+        QCOMPARE(QString(b->metaObject()->className()), QString("TWaterBox"));
+        QObject* arrow = layout.Find("Arrow11");
+        QVERIFY(arrow);
+        QCOMPARE(arrow->parent(), b);
+        b->SetWaterLevel(50 * 0.044);
+        const QImage img = RenderElement(b);
+        QCOMPARE(Px(img, 2, 56), Rgb(clBlue));
+        QCOMPARE(Px(img, 2, 55), Rgb(clBlack));
     }
 };
 

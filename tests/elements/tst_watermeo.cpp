@@ -1,8 +1,14 @@
 #include "ElementTestSupport.h"
+#include "Layout.h"
 #include "TestSupport.h"
 #include "Watermeo.h"
 
 #include <limits>
+
+// The window a layout names first.
+class TFormGauges : public QWidget {
+    Q_OBJECT
+};
 
 namespace {
 
@@ -308,6 +314,56 @@ private Q_SLOTS:
         QVERIFY(g->setProperty(property, good));
         QCOMPARE(Px(RenderElement(g), 60, 15), Rgb(clBlue));
         QCOMPARE(TP().beeps, 2);
+    }
+
+    void fromLayout() {
+        TFormGauges form;
+        const TLayout layout = LoadLayoutText(&form, R"(object FormGauges: TFormGauges
+  object WaterMEO_VODA1: TWaterMEO
+    Left = 178
+    Top = 80
+    Width = 66
+    Height = 110
+    Brush.Color = clAqua
+    Pen.Color = clYellow
+    Max = 100.000000000000000000
+    ScaleStep = 10.000000000000000000
+    Position = 45.000000000000000000
+    ScaleH = 20
+    EdgeLength = 10
+    ArrowWidth = 3
+    VerticalFlag = True
+  end
+  object WaterMEO_DSUS: TWaterMEO
+    Left = 600
+    Top = 634
+    Width = 136
+    Height = 51
+    Brush.Color = clRed
+    WaterBrush.Color = clBlue
+    ArrowColor = clWhite
+    Pen.Color = clYellow
+    Max = 100.000000000000000000
+    ScaleStep = 10.000000000000000000
+    Position = 85.000000000000000000
+    ScaleH = 20
+    EdgeLength = 10
+    ArrowWidth = 3
+  end
+end
+)",
+                                              "FormGauges.layout");
+        auto* v = layout.Get<TWaterMEO>("WaterMEO_VODA1");
+        QCOMPARE(v->geometry(), QRect(178, 80, 66, 110));
+        QVERIFY(v->GetVerticalFlag());
+        QCOMPARE(v->MeoLength(), 49.5);
+        QCOMPARE(Px(RenderElement(v), 30, 80), Rgb(clAqua));
+        auto* d = layout.Get<TWaterMEO>("WaterMEO_DSUS");
+        QCOMPARE(d->GetArrowColor(), clWhite);
+        QCOMPARE(d->WaterBrush()->GetColor(), clBlue);
+        QCOMPARE(d->property("MeoLength").toDouble(), 115.6);
+        QCOMPARE(Px(RenderElement(d), 115, 20), Rgb(clWhite));
+        QCOMPARE(QString(d->metaObject()->className()), QString("TWaterMEO"));
     }
 };
 
