@@ -2,7 +2,9 @@
 #include "NumText.h"
 #include "TestSupport.h"
 
+#include <QRandomGenerator>
 #include <cmath>
+#include <limits>
 
 class TstFormatFloat : public QObject {
     Q_OBJECT
@@ -66,6 +68,34 @@ private Q_SLOTS:
         QFETCH(double, value);
         QFETCH(QString, text);
         QCOMPARE(FormatFloat(pattern, value, '.', ','), text);
+    }
+
+    // Any pattern and any value give some text, without failing or hanging.
+    void arbitraryPatterns() {
+        QRandomGenerator rng(42);
+        const QString alphabet = "0#.,;Ee+-'\"% x";
+        const double values[] = {0.0,
+                                 -0.0,
+                                 1.0,
+                                 -1.5,
+                                 0.5,
+                                 9.999999,
+                                 123456789.123,
+                                 -1e-300,
+                                 1e300,
+                                 std::numeric_limits<double>::denorm_min(),
+                                 std::numeric_limits<double>::max(),
+                                 -std::numeric_limits<double>::max()};
+        for (int round = 0; round < 2000; ++round) {
+            QString pattern;
+            const int len = rng.bounded(16);
+            for (int i = 0; i < len; ++i)
+                pattern += alphabet[rng.bounded(int(alphabet.size()))];
+            for (double v : values) {
+                const QString text = FormatFloat(pattern, v, '.', ',');
+                QVERIFY(text.size() < 400);
+            }
+        }
     }
 
     void workstationSeparators() {

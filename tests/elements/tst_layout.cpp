@@ -6,6 +6,7 @@
 
 #include <QFile>
 #include <QPushButton>
+#include <QRandomGenerator>
 
 namespace {
 
@@ -336,6 +337,43 @@ end
         // Nothing half-built stays behind.
         QVERIFY(form.findChildren<QWidget*>().isEmpty());
         QVERIFY(Components(&form).isEmpty());
+    }
+
+    // Damaged layouts (characters dropped, doubled or replaced, lines swapped)
+    // end in ELayoutError or load; nothing else, and nothing half-built.
+    void damagedLayoutsOnlyReportErrors() {
+        QRandomGenerator rng(1234);
+        const QString good = QString::fromUtf8(kGood);
+        const QString noise = "'#()[]=+.:,$ \nobjectend0x-9Zя";
+        int errors = 0;
+        for (int round = 0; round < 400; ++round) {
+            QString text = good;
+            const int edits = 1 + rng.bounded(4);
+            for (int k = 0; k < edits; ++k) {
+                const int at = rng.bounded(int(text.size()));
+                switch (rng.bounded(3)) {
+                case 0:
+                    text.remove(at, 1 + rng.bounded(8));
+                    break;
+                case 1:
+                    text.insert(at, text.mid(rng.bounded(int(text.size())), 1 + rng.bounded(20)));
+                    break;
+                default:
+                    text[at] = noise[rng.bounded(int(noise.size()))];
+                    break;
+                }
+            }
+            TFormTest form;
+            try {
+                LoadLayoutText(&form, text, "damaged.layout");
+            } catch (const ELayoutError&) {
+                ++errors;
+                QVERIFY(form.findChildren<QWidget*>().isEmpty());
+            } catch (...) {
+                QFAIL(qPrintable("another failure for:\n" + text));
+            }
+        }
+        QVERIFY(errors > 100);
     }
 
     void loadFromFile() {
