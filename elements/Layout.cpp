@@ -94,6 +94,13 @@ QList<QObject*> Components(const QObject* owner) {
     return out;
 }
 
+QObject* FindComponent(const QObject* owner, const QString& name) {
+    for (QObject* c : Components(owner))
+        if (c->objectName().compare(name, Qt::CaseInsensitive) == 0)
+            return c;
+    return nullptr;
+}
+
 void AddComponent(QObject* owner, QObject* component) {
     if (owner && component)
         IndexOf(owner, true)->list.append(component);

@@ -89,6 +89,8 @@ template <class T> QObject* CreateComponent(QObject* parent) {
 // window". Layouts fill it; code that creates a component itself may add it.
 QList<QObject*> Components(const QObject* owner);
 void AddComponent(QObject* owner, QObject* component);
+// The component of owner with that name (without regard to case), or nullptr.
+QObject* FindComponent(const QObject* owner, const QString& name);
 
 // What a layout created.
 class TLayout {

@@ -143,6 +143,8 @@ private Q_SLOTS:
             names.append(c->objectName());
         QCOMPARE(names, QStringList({"OutField_PLS", "Label17", "Holder1", "Table1", "Holder2"}));
         QCOMPARE(Components(&form), layout.components);
+        QCOMPARE(FindComponent(&form, "table1"), layout.Find("Table1"));
+        QVERIFY(!FindComponent(&form, "FormTest")); // the window is not its own component
 
         auto* field = layout.Get<TOutField>("OutField_PLS");
         QCOMPARE(field->parentWidget(), &form);
