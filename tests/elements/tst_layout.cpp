@@ -103,6 +103,9 @@ object FormTest: TFormTest
       Top = 2
       Caption = '3'
       Font.Color = 255
+      Font.Style = [fsBold]
+      Font.Style = []
+      Cursor = -21
       Transparent = true
     end
   end
@@ -169,6 +172,8 @@ private Q_SLOTS:
         QCOMPARE(label->parentWidget(), field);
         QCOMPARE(label->GetCaption(), QString("3"));
         QCOMPARE(label->Font()->GetColor(), clRed);
+        QVERIFY(!label->Font()->GetStyle());
+        QCOMPARE(label->GetCursor(), crHandPoint);
         QVERIFY(label->GetTransparent());
         QCOMPARE(label->pos(), QPoint(90, 2));
         QCOMPARE(QByteArray(label->metaObject()->className()), QByteArray("TLabel"));
