@@ -23,8 +23,16 @@ class THolder : public TGraphicElement {
     Q_PROPERTY(TStringList* List READ List)
     Q_PROPERTY(THolder* Next READ GetNext WRITE SetNext)
     Q_PROPERTY(QString Fixed READ GetFixed)
+    Q_PROPERTY(TPen* Pen READ Pen)
 public:
-    explicit THolder(QWidget* owner = nullptr) : TGraphicElement(owner), list_(OwnStyle<TStringList>(this)) {}
+    explicit THolder(QWidget* owner = nullptr)
+        : TGraphicElement(owner), list_(OwnStyle<TStringList>(this)), pen_(OwnStyle<TPen>(this)) {}
+    TPen* Pen() const { return pen_; }
+    void StyleChanged(QObject* sender) override {
+        styleChanges.append(sender);
+        TGraphicElement::StyleChanged(sender);
+    }
+    QList<QObject*> styleChanges;
     double GetSpeed() const { return speed_; }
     void SetSpeed(double v) {
         log.append("Speed");
@@ -50,6 +58,7 @@ private:
     double speed_ = 0, ratio_ = 0;
     QStringList lines_;
     TStringList* list_;
+    TPen* pen_;
     THolder* next_ = nullptr;
 };
 
@@ -117,6 +126,8 @@ object FormTest: TFormTest
       'первая'
       'second')
     List.Strings = ( '1' '2' '3' )
+    Pen.Width = 2
+    Pen.Width = 2
   end
   object Table1: TTable
     Tag = 7
@@ -188,6 +199,8 @@ private Q_SLOTS:
         QCOMPARE(h1->GetLines(), QStringList({"первая", "second"}));
         QCOMPARE(h1->List()->Strings(), QStringList({"1", "2", "3"}));
         QCOMPARE(h2->List()->Count(), 0);
+        // The list and the pen reported once each (the second Pen.Width is no change).
+        QCOMPARE(h1->styleChanges, QList<QObject*>({h1->List(), h1->Pen()}));
         QVERIFY(!h2->GetVisible());
 
         auto* table = layout.Get<TTable>("Table1");
