@@ -14,11 +14,11 @@
 // bench_gallery [LAYOUT] takes another layout of a TFormGallery window.
 
 #include "ElementBase.h"
+#include "FontSubstitutes.h"
 #include "Layout.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QFont>
 #include <QImage>
 #include <QPaintEvent>
 #include <QPainter>
@@ -84,10 +84,7 @@ int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    // As the program does at start: the layouts' Windows fonts drawn with the
-    // metric-compatible Liberation fonts.
-    QFont::insertSubstitution(QStringLiteral("Times New Roman"), QStringLiteral("Liberation Serif"));
-    QFont::insertSubstitution(QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans"));
+    InstallFontSubstitutes(); // the fonts the program draws the layouts with
     const QString file =
         argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(ORDAL_SOURCE_DIR "/layouts/Gallery.layout");
 

@@ -6,11 +6,11 @@
 // every element keeps its layout values. Runs on the offscreen platform unless
 // QT_QPA_PLATFORM says otherwise.
 
+#include "FontSubstitutes.h"
 #include "Layout.h"
 
 #include <QApplication>
 #include <QFile>
-#include <QFont>
 #include <QImage>
 #include <QPaintEvent>
 #include <QPainter>
@@ -94,14 +94,8 @@ int main(int argc, char** argv) {
                              "  writes the window of a layout file (TFormMnemo, TFormGallery) as a picture\n");
         return 2;
     }
-    // The layouts name Windows fonts; the program maps them to the metric-compatible
-    // Liberation fonts at start, and so does this tool, so the picture shows the
-    // program's text widths.
-    QFont::insertSubstitution(QStringLiteral("Times New Roman"), QStringLiteral("Liberation Serif"));
-    QFont::insertSubstitution(QStringLiteral("Arial"), QStringLiteral("Liberation Sans"));
-    QFont::insertSubstitution(QStringLiteral("Courier New"), QStringLiteral("Liberation Mono"));
-    QFont::insertSubstitution(QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans"));
-    QFont::insertSubstitution(QStringLiteral("Courier New Cyr"), QStringLiteral("Liberation Mono"));
+    // The fonts the program draws the layouts' Windows fonts with.
+    InstallFontSubstitutes();
 
     QString error;
     const QString cls = RootClass(args[0], &error);
