@@ -33,3 +33,12 @@ void SaveStateColors(IniFile& ini, const QString& section, const TStateColors& c
     for (int i = 0; i < kStateColorCount; ++i)
         ini.WriteString(section, QLatin1String(kStateColorKeys[i]), ColorToHexText(colors[i]));
 }
+
+TStateColors OnColors = kDefaultStateColors;
+TStateColors OffColors = kDefaultStateColors;
+
+void LoadStateColorSets(const QString& iniFileName) {
+    const IniFile ini(iniFileName);
+    LoadStateColors(ini, QStringLiteral("OnColors"), OnColors);
+    LoadStateColors(ini, QStringLiteral("OffColors"), OffColors);
+}

@@ -28,3 +28,9 @@ QString ColorToHexText(TColor c); // "0x0000FF00"
 // keys after it keep their current colours. Returns false when that happened.
 bool LoadStateColors(const IniFile& ini, const QString& section, TStateColors& colors);
 void SaveStateColors(IniFile& ini, const QString& section, const TStateColors& colors);
+
+// The sets in use: active while the section runs, the other while it stands.
+extern TStateColors OnColors;
+extern TStateColors OffColors;
+// Loads both sets from the main configuration file ([OnColors], [OffColors]).
+void LoadStateColorSets(const QString& iniFileName);

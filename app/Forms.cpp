@@ -1,6 +1,10 @@
 #include "Forms.h"
 
 #include "About.h"
+#include "ColorSets.h"
+#include "Editors.h"
+#include "MainMenu.h"
+#include "Mnemo.h"
 #include "Inputnewset.h"
 #include "Main.h"
 
@@ -12,8 +16,6 @@ QWidget* FormLogView = nullptr;
 QDialog* FormConfig = nullptr;
 QWidget* FormBaseView = nullptr;
 QWidget* FormGraphSuspLevel = nullptr;
-QWidget* FormMainMenu = nullptr;
-QWidget* FormMnemo = nullptr;
 QWidget* FormGraphHardParams = nullptr;
 QWidget* FormGraphDSUS = nullptr;
 
@@ -45,13 +47,23 @@ QWidget* Child(const QString& name, const QString& caption) {
 void CreateForms() {
     FormAbout = new TFormAbout(FormMain);
     FormLogView = Child(QStringLiteral("FormLogView"), QStringLiteral("Журнал работы отсадочных машин"));
+    CreateArrowEditor(FormMain);
+    CreateBarrelEditor(FormMain);
     FormConfig = new TDialogForm(QStringLiteral("FormConfig"), QStringLiteral("Конфигурация программы"), FormMain);
+    // The state colour sets belong to the configuration window, which reads them
+    // when it is created.
+    LoadStateColorSets(FormMain->IniFileName);
     FormBaseView = Child(QStringLiteral("FormBaseView"), QStringLiteral("Просмотр базы данных"));
     FormGraphSuspLevel =
         Child(QStringLiteral("FormGraphSuspLevel"), QStringLiteral("Графики изменения уровней в сборниках суспензии"));
     FormInputNewSet = new TFormInputNewSet(FormMain);
-    FormMainMenu = Child(QStringLiteral("FormMainMenu"), QStringLiteral("Главное меню"));
-    FormMnemo = Child(QStringLiteral("FormMnemo"), QStringLiteral("Мнемосхема"));
+    FormMainMenu = new TFormMainMenu;
+    FormMain->AddChild(FormMainMenu);
+    FormMnemo = new TFormMnemo;
+    FormMain->AddChild(FormMnemo);
+    CreateOutFieldEditor(FormMain);
+    CreatePoligonEditor(FormMain);
+    CreatePumpEditor(FormMain);
     FormGraphHardParams = Child(QStringLiteral("FormGraphHardParams"),
                                 QStringLiteral("Параметры процесса обогащения в тяжелых средах"));
     FormGraphDSUS = Child(QStringLiteral("FormGraphDSUS"), QStringLiteral("График работы делителя потока суспензии"));
@@ -68,6 +80,7 @@ void DestroyForms() {
     FormInputNewSet = nullptr;
     FormMainMenu = nullptr;
     FormMnemo = nullptr;
+    FormArrowEdit = FormEditBarrel = FormOutFieldEdit = FormEditPoligon = FormEditPump = nullptr;
     FormGraphHardParams = nullptr;
     FormGraphDSUS = nullptr;
 }

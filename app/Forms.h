@@ -25,10 +25,11 @@ extern QWidget* FormLogView;
 extern QDialog* FormConfig;
 extern QWidget* FormBaseView;
 extern QWidget* FormGraphSuspLevel;
-extern QWidget* FormMainMenu;
-extern QWidget* FormMnemo;
 extern QWidget* FormGraphHardParams;
 extern QWidget* FormGraphDSUS;
+
+// The main menu (MainMenu.h), the scheme (Mnemo.h) and the element editors
+// (Editors.h) have their own units.
 
 // Creates the windows after the main window, in the start order.
 void CreateForms();

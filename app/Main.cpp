@@ -6,11 +6,14 @@
 #include "Images.h"
 #include "IniFile.h"
 #include "Inputnewset.h"
+#include "MainMenu.h"
+#include "Mnemo.h"
 #include "NumText.h"
 #include "Platform.h"
 #include "Vmcrypt.h"
 
 #include <QApplication>
+#include <functional>
 #include <QCloseEvent>
 #include <QDialogButtonBox>
 #include <QDir>
@@ -44,24 +47,6 @@ const QString kSqlMinPLS = QStringLiteral("select ifnull(ConstVal,0) as rez  fro
 } // namespace
 
 // ---------------------------------------------------------------------------
-
-TShape::TShape(QWidget* parent) : QWidget(parent) { setAttribute(Qt::WA_TranslucentBackground); }
-
-void TShape::SetBrushColor(TColor c) {
-    if (c == brushColor_)
-        return;
-    brushColor_ = c;
-    update();
-}
-
-void TShape::paintEvent(QPaintEvent*) {
-    QPainter p(this);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setPen(QPen(Qt::black, 1));
-    p.setBrush(ColorToQColor(brushColor_));
-    const int d = std::min(width(), height()) - 1;
-    p.drawEllipse(QRectF((width() - d) / 2.0, (height() - d) / 2.0, d, d));
-}
 
 // ---------------------------------------------------------------------------
 
@@ -211,21 +196,21 @@ void TFormMain::BuildActions() {
     ActionPrint->setEnabled(false);
 
     connect(ActionExit, &QAction::triggered, this, &TFormMain::ActionExitExecute);
-    auto child = [this](QAction* a, QWidget* const* window, QAction* print) {
+    auto child = [this](QAction* a, std::function<QWidget*()> window, QAction* print) {
         connect(a, &QAction::triggered, this, [this, window, print] {
             if (print)
                 SetPrintAction(print);
-            if (*window)
-                ShowChild(*window);
+            if (QWidget* w = window())
+                ShowChild(w);
         });
     };
-    child(ActionMainMenu, &FormMainMenu, ActionPrint);
-    child(ActionMnemo, &FormMnemo, ActionPrint);
-    child(ActionGraphGC_params, &FormGraphHardParams, ActionPrintHardParams);
-    child(ActionGraphSuspLevel, &FormGraphSuspLevel, ActionPrintLevelGraph);
-    child(ActionGraphDivPosition, &FormGraphDSUS, ActionPrintDiverGraph);
-    child(ActionWorkLog, &FormLogView, ActionPrintGCWorkReg);
-    child(ActionBaseView, &FormBaseView, nullptr); // the print button keeps its action
+    child(ActionMainMenu, [] { return static_cast<QWidget*>(FormMainMenu); }, ActionPrint);
+    child(ActionMnemo, [] { return static_cast<QWidget*>(FormMnemo); }, ActionPrint);
+    child(ActionGraphGC_params, [] { return FormGraphHardParams; }, ActionPrintHardParams);
+    child(ActionGraphSuspLevel, [] { return FormGraphSuspLevel; }, ActionPrintLevelGraph);
+    child(ActionGraphDivPosition, [] { return FormGraphDSUS; }, ActionPrintDiverGraph);
+    child(ActionWorkLog, [] { return FormLogView; }, ActionPrintGCWorkReg);
+    child(ActionBaseView, [] { return FormBaseView; }, nullptr); // the print button keeps its action
     connect(ActionAbout, &QAction::triggered, this, [] {
         if (FormAbout)
             Plat().ExecDialog(*FormAbout);
@@ -317,7 +302,9 @@ void TFormMain::BuildToolBar() {
     PanelLink->setFixedSize(32, 40);
     ShapeLink = new TShape(PanelLink);
     ShapeLink->setObjectName(QStringLiteral("ShapeLink"));
-    ShapeLink->setGeometry(9, 12, 15, 15);
+    ShapeLink->SetShape(TShape::stCircle);
+    ShapeLink->Brush()->SetColor(clSilver);
+    ShapeLink->SetBounds(9, 12, 15, 15);
     info->addWidget(PanelLink);
     LabelClock = new QLabel(QStringLiteral("12:30:59"), PanelInfo);
     LabelClock->setObjectName(QStringLiteral("LabelClock"));
@@ -543,7 +530,7 @@ void TFormMain::TimerRefreshStateTimer() {
         const TDateTime heartbeat = SQLQueryPUState->AsDateTime(QStringLiteral("RecMoment"));
         lastHeartbeat_ = heartbeat;
         heartbeatKnown_ = true;
-        ShapeLink->SetBrushColor(LinkColor(heartbeat, Now()));
+        ShapeLink->Brush()->SetColor(LinkColor(heartbeat, Now()));
         SQLQueryMaxTime->Refresh();
         SQLQueryMaxTime->AsDateTime(QStringLiteral("MaxTime"));
         SQLQueryLastData->Refresh();
@@ -554,7 +541,7 @@ void TFormMain::TimerRefreshStateTimer() {
             SQLQueryLastData->Close();
         // A dead link must not stay green: the colour follows the age of the last
         // heartbeat that could be read (none read at all counts as too old).
-        ShapeLink->SetBrushColor(heartbeatKnown_ ? LinkColor(lastHeartbeat_, Now()) : clRed);
+        ShapeLink->Brush()->SetColor(heartbeatKnown_ ? LinkColor(lastHeartbeat_, Now()) : clRed);
     }
     ActionSetCheck();
 }

@@ -2,6 +2,7 @@
 // The main window: the frame of every child window, the menu, the tool bar
 // with the clock and the link circle, and the program's one database connection.
 
+#include "Controls.h"
 #include "Database.h"
 #include "DateTime.h"
 #include "TColor.h"
@@ -18,21 +19,6 @@ class QMdiSubWindow;
 class QToolBar;
 class QToolButton;
 class TFormInputNewSet;
-
-// The round link indicator of the tool bar.
-class TShape : public QWidget {
-    Q_OBJECT
-public:
-    explicit TShape(QWidget* parent = nullptr);
-    TColor BrushColor() const { return brushColor_; }
-    void SetBrushColor(TColor c);
-
-protected:
-    void paintEvent(QPaintEvent*) override;
-
-private:
-    TColor brushColor_ = clSilver;
-};
 
 // The newest process record as the latest-record query holds it.
 struct TLastData {

@@ -7,6 +7,8 @@
 #include "Global.h"
 #include "IniFile.h"
 #include "Inputnewset.h"
+#include "MainMenu.h"
+#include "Mnemo.h"
 #include "NumText.h"
 
 #include <QLineEdit>
@@ -94,7 +96,7 @@ private Q_SLOTS:
             app->TimerRefreshStateTimer();
         QCOMPARE(app->LabelClock->text(), QString("07:05:09"));
         QCOMPARE(TP().beeps, 0);
-        QCOMPARE(app->ShapeLink->BrushColor(), clSilver);
+        QCOMPARE(app->ShapeLink->Brush()->GetColor(), clSilver);
         QVERIFY(!app->ActionSetPLSZ->isEnabled());
         TP().dialogs = 0;
         app->ActionSetPLSZExecute();
@@ -266,7 +268,7 @@ private Q_SLOTS:
         for (const auto& [age, colour] : cases) {
             TP().now = beat + age * OneSecond;
             app->TimerRefreshStateTimer();
-            QCOMPARE(app->ShapeLink->BrushColor(), colour);
+            QCOMPARE(app->ShapeLink->Brush()->GetColor(), colour);
         }
         QCOMPARE(TP().beeps, 0);
         QVERIFY(app->LastDataActive());
@@ -280,7 +282,7 @@ private Q_SLOTS:
     void pollFailures() {
         App app;
         app->TimerRefreshStateTimer(); // last_state empty: the zero date-time is ages old
-        QCOMPARE(app->ShapeLink->BrushColor(), clRed);
+        QCOMPARE(app->ShapeLink->Brush()->GetColor(), clRed);
         QCOMPARE(TP().beeps, 0);
 
         PutHeartbeat(0);
@@ -290,7 +292,7 @@ private Q_SLOTS:
         QVERIFY(ExecAdmin("alter table pu_data add column AR1 double null"));
         QCOMPARE(TP().beeps, 3); // a declared column missing fails every tick
         QVERIFY(!app->LastDataActive());
-        QCOMPARE(app->ShapeLink->BrushColor(), clGreen); // the heartbeat of those ticks is fresh
+        QCOMPARE(app->ShapeLink->Brush()->GetColor(), clGreen); // the heartbeat of those ticks is fresh
         app->TimerRefreshStateTimer();
         QCOMPARE(TP().beeps, 3);
         QVERIFY(app->LastDataActive());

@@ -42,7 +42,7 @@ private Q_SLOTS:
         const TDateTime beat = ServerHeartbeat();
         TP().now = beat + 2 * OneSecond;
         app->TimerRefreshStateTimer();
-        QCOMPARE(app->ShapeLink->BrushColor(), clGreen);
+        QCOMPARE(app->ShapeLink->Brush()->GetColor(), clGreen);
 
         QVERIFY(::kill(pid_t(pid), SIGSTOP) == 0);
         TP().now = beat + 7 * OneSecond;
@@ -51,7 +51,7 @@ private Q_SLOTS:
         app->TimerRefreshStateTimer();
         const qint64 firstTick = blocked.elapsed();
         QCOMPARE(TP().beeps, 1);
-        QCOMPARE(app->ShapeLink->BrushColor(), clYellow); // follows the age of the last heartbeat
+        QCOMPARE(app->ShapeLink->Brush()->GetColor(), clYellow); // follows the age of the last heartbeat
         QVERIFY(!app->ActionSetPLSZ->isEnabled());
 
         TP().now = beat + 12 * OneSecond;
@@ -59,7 +59,7 @@ private Q_SLOTS:
         app->TimerRefreshStateTimer(); // one reconnect attempt, bounded by the connect timeout
         const qint64 secondTick = blocked.elapsed();
         QCOMPARE(TP().beeps, 2);
-        QCOMPARE(app->ShapeLink->BrushColor(), clRed);
+        QCOMPARE(app->ShapeLink->Brush()->GetColor(), clRed);
         blocked.restart();
         app->TimerRefreshStateTimer(); // too soon for the next attempt: the screen stays free
         QVERIFY(blocked.elapsed() < 500);
@@ -78,7 +78,7 @@ private Q_SLOTS:
         const TDateTime fresh = ServerHeartbeat();
         TP().now = fresh + OneSecond;
         int ticks = 0;
-        while (!(app->LastDataActive() && app->ShapeLink->BrushColor() == clGreen) && ticks < 10) {
+        while (!(app->LastDataActive() && app->ShapeLink->Brush()->GetColor() == clGreen) && ticks < 10) {
             QTest::qSleep(1000);
             app->TimerRefreshStateTimer();
             ++ticks;
@@ -86,7 +86,7 @@ private Q_SLOTS:
         qInfo("live data resumed %lld ms after the server continued (%d ticks)", resumed.elapsed(), ticks);
         QVERIFY(ticks <= 5);
         QVERIFY(app->LastDataActive());
-        QCOMPARE(app->ShapeLink->BrushColor(), clGreen);
+        QCOMPARE(app->ShapeLink->Brush()->GetColor(), clGreen);
         QVERIFY(app->SQLConnection1->Connected());
         QVERIFY(app->ActionSetPLSZ->isEnabled());
     }
@@ -98,7 +98,7 @@ private Q_SLOTS:
         const TDateTime beat = ServerHeartbeat();
         TP().now = beat + OneSecond;
         app->TimerRefreshStateTimer();
-        QCOMPARE(app->ShapeLink->BrushColor(), clGreen);
+        QCOMPARE(app->ShapeLink->Brush()->GetColor(), clGreen);
 
         QVERIFY(::kill(pid_t(pid), SIGKILL) == 0);
         for (int i = 0; i < 50 && ::kill(pid_t(pid), 0) == 0; ++i)
@@ -115,7 +115,7 @@ private Q_SLOTS:
         const TDateTime fresh = ServerHeartbeat();
         TP().now = fresh + OneSecond;
         int ticks = 0;
-        while (!(app->LastDataActive() && app->ShapeLink->BrushColor() == clGreen) && ticks < 10) {
+        while (!(app->LastDataActive() && app->ShapeLink->Brush()->GetColor() == clGreen) && ticks < 10) {
             QTest::qSleep(1000); // the poll's own pace
             app->TimerRefreshStateTimer();
             ++ticks;

@@ -1,0 +1,324 @@
+#include "Editors.h"
+
+#include "Arrow.h"
+#include "Barrel.h"
+#include "ElementBase.h"
+#include "Layout.h"
+#include "NumText.h"
+#include "Outfield.h"
+#include "Platform.h"
+#include "Poligon.h"
+#include "Pump.h"
+
+#include <QFont>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+TLookEditor* FormArrowEdit = nullptr;
+TLookEditor* FormEditBarrel = nullptr;
+TLookEditor* FormOutFieldEdit = nullptr;
+TLookEditor* FormEditPoligon = nullptr;
+TLookEditor* FormEditPump = nullptr;
+
+namespace {
+
+TConfigurable* Look(QWidget* w) { return dynamic_cast<TConfigurable*>(w); }
+TPen* PenOf(QWidget* w) { return w ? w->property("Pen").value<TPen*>() : nullptr; }
+
+// A colour button: the colour dialog opens with the preview's current colour.
+TLookEditor::Action Colour(const QString& caption, std::function<TColor(QWidget*)> get,
+                           std::function<void(QWidget*, TColor)> set) {
+    return {caption, [get, set](TLookEditor& e) {
+                TColor c = get(e.Preview());
+                if (Plat().ChooseColor(c, &e))
+                    set(e.Preview(), c);
+            }};
+}
+
+TLookEditor::Action PenColour(const QString& caption) {
+    return Colour(caption, [](QWidget* p) { return PenOf(p)->GetColor(); },
+                  [](QWidget* p, TColor c) { PenOf(p)->SetColor(c); });
+}
+
+template <class T> TLookEditor::Action BrushColour(const QString& caption) {
+    return Colour(caption, [](QWidget* p) { return static_cast<T*>(p)->Brush()->GetColor(); },
+                  [](QWidget* p, TColor c) { static_cast<T*>(p)->Brush()->SetColor(c); });
+}
+
+bool RunEditor(TLookEditor* editor, QWidget* element, QObject* scope) {
+    if (!editor || !element)
+        return false;
+    editor->SetEdited(element);
+    if (Plat().ExecDialog(*editor) != QDialog::Accepted)
+        return false;
+    return scope ? PropagateLook(element, scope) : true;
+}
+
+} // namespace
+
+TLookEditor::TLookEditor(const QString& name, const QString& caption, QWidget* preview, const QString& widthCaption,
+                         QWidget* parent)
+    : QDialog(parent, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint), preview_(preview),
+      edited_(preview) {
+    setObjectName(name);
+    setWindowTitle(caption);
+    QFont f(QStringLiteral("MS Sans Serif"));
+    f.setPixelSize(13);
+    f.setBold(true);
+    setFont(f);
+
+    auto* top = new QHBoxLayout(this);
+    auto* stage = new QWidget(this);
+    stage->setObjectName(QStringLiteral("PanelPreview"));
+    stage->setMinimumSize(preview->width() + 24, preview->height() + 24);
+    stage->setAutoFillBackground(true);
+    QPalette pal = stage->palette();
+    pal.setColor(QPalette::Window, Qt::black); // the scheme's background
+    stage->setPalette(pal);
+    preview->setParent(stage);
+    preview->move(12, 12);
+    top->addWidget(stage, 0, Qt::AlignTop);
+
+    auto* column = new QVBoxLayout;
+    top->addLayout(column);
+    buttonsAt_ = column;
+    auto* widthRow = new QHBoxLayout;
+    widthRow->addWidget(new QLabel(widthCaption, this));
+    EditWidth = new QLineEdit(this);
+    EditWidth->setObjectName(QStringLiteral("EditWidth"));
+    EditWidth->setMaximumWidth(60);
+    widthRow->addWidget(EditWidth);
+    column->addLayout(widthRow);
+    connect(EditWidth, &QLineEdit::returnPressed, this, [this] { TakeWidth(); });
+    column->addStretch();
+
+    ButApply = new QPushButton(QStringLiteral("Применить"), this);
+    ButApply->setObjectName(QStringLiteral("ButApply"));
+    ButCancel = new QPushButton(QStringLiteral("Отменить"), this);
+    ButCancel->setObjectName(QStringLiteral("ButCancel"));
+    ButSaveGroup = new QPushButton(QStringLiteral("Сохранить для всей группы"), this);
+    ButSaveGroup->setObjectName(QStringLiteral("ButSaveGroup"));
+    for (QPushButton* b : {ButApply, ButCancel, ButSaveGroup}) {
+        b->setAutoDefault(false);
+        column->addWidget(b);
+    }
+    connect(ButApply, &QPushButton::clicked, this, &TLookEditor::ApplyClick);
+    connect(ButCancel, &QPushButton::clicked, this, &TLookEditor::CancelClick);
+    connect(ButSaveGroup, &QPushButton::clicked, this, &TLookEditor::SaveGroupClick);
+}
+
+void TLookEditor::AddAction(const Action& action) {
+    auto* b = new QPushButton(action.caption, this);
+    b->setAutoDefault(false);
+    buttonsAt_->insertWidget(int(ActionButtons.size()), b);
+    ActionButtons << b;
+    connect(b, &QPushButton::clicked, this, [this, run = action.run] { run(*this); });
+}
+
+void TLookEditor::AddButton(QPushButton* button) { buttonsAt_->addWidget(button); }
+
+bool TLookEditor::IsArrowEditor() const { return qobject_cast<TArrow*>(preview_) != nullptr; }
+
+int TLookEditor::PreviewWidth() const {
+    if (auto* a = qobject_cast<TArrow*>(preview_))
+        return a->GetArrowWidth();
+    const TPen* pen = PenOf(preview_);
+    return pen ? pen->GetWidth() : 0;
+}
+
+void TLookEditor::SetPreviewWidth(int width) {
+    if (auto* a = qobject_cast<TArrow*>(preview_))
+        a->SetArrowWidth(width);
+    else if (TPen* pen = PenOf(preview_))
+        pen->SetWidth(width);
+}
+
+bool TLookEditor::TakeWidth() {
+    const auto width = StrToIntOpt(EditWidth->text());
+    if (!width) {
+        ShowError(QStringLiteral("'%1' не является целым числом.").arg(EditWidth->text()));
+        return false;
+    }
+    SetPreviewWidth(*width);
+    return true;
+}
+
+void TLookEditor::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    TConfigurable* e = Look(edited_);
+    TConfigurable* p = Look(preview_);
+    if (!e || !p)
+        return;
+    if (IsArrowEditor()) {
+        auto* ea = static_cast<TArrow*>(edited_);
+        auto* pa = static_cast<TArrow*>(preview_);
+        pa->SetArrowWidth(ea->GetArrowWidth());
+        pa->SetColor(ea->GetColor());
+        EditWidth->setText(QString::number(PreviewWidth()));
+        e->SaveConfig();
+        return;
+    }
+    // A snapshot of the element's look in its own section; the preview takes it.
+    e->SaveConfig();
+    p->SetConfigName(e->GetConfigName());
+    p->LoadConfig(edited_->objectName());
+    preview_->repaint();
+    EditWidth->setText(QString::number(PreviewWidth()));
+}
+
+void TLookEditor::ApplyClick() {
+    if (IsArrowEditor()) {
+        if (!TakeWidth())
+            return;
+        auto* ea = static_cast<TArrow*>(edited_);
+        auto* pa = static_cast<TArrow*>(preview_);
+        ea->SetArrowWidth(pa->GetArrowWidth());
+        ea->SetColor(pa->GetColor());
+        return;
+    }
+    if (TConfigurable* p = Look(preview_); p && p->SaveConfig())
+        if (TConfigurable* e = Look(edited_))
+            e->LoadConfig(preview_->objectName());
+}
+
+void TLookEditor::CancelClick() {
+    if (TConfigurable* e = Look(edited_))
+        e->LoadConfig(QString());
+    reject();
+}
+
+void TLookEditor::SaveGroupClick() {
+    if (TConfigurable* e = Look(edited_))
+        e->SaveConfig();
+    accept();
+}
+
+bool PropagateLook(QWidget* element, QObject* scope) {
+    const auto* core = dynamic_cast<const TControlCore*>(element);
+    if (!core || core->GetTag() == 0)
+        return true;
+    bool ok = true;
+    const char* cls = element->metaObject()->className();
+    for (QObject* c : Components(scope)) {
+        const auto* other = dynamic_cast<const TControlCore*>(c);
+        if (!other || other->GetTag() != core->GetTag() || qstrcmp(c->metaObject()->className(), cls) != 0)
+            continue;
+        TConfigurable* look = Look(qobject_cast<QWidget*>(c));
+        if (!look)
+            continue;
+        try {
+            ok = look->LoadConfig(element->objectName()) && ok;
+            ok = look->SaveConfig() && ok;
+        } catch (...) {
+            ok = false;
+        }
+    }
+    return ok;
+}
+
+TLookEditor* CreateArrowEditor(QWidget* parent) {
+    auto* p = new TArrow;
+    p->setObjectName(QStringLiteral("Arrow1"));
+    p->SetBounds(0, 0, 50, 23);
+    p->SetColor(clRed);
+    p->SetArrowWidth(3);
+    auto* e = new TLookEditor(QStringLiteral("FormArrowEdit"), QStringLiteral("Свойства стрелок:"), p,
+                              QStringLiteral("Толщина:"), parent);
+    e->AddAction(Colour(QStringLiteral("Цвет"), [](QWidget* w) { return static_cast<TArrow*>(w)->GetColor(); },
+                        [](QWidget* w, TColor c) { static_cast<TArrow*>(w)->SetColor(c); }));
+    // "Закрыть" keeps what was applied, unsaved.
+    e->ButClose = new QPushButton(QStringLiteral("Закрыть"), e);
+    e->ButClose->setObjectName(QStringLiteral("ButClose"));
+    e->ButClose->setAutoDefault(false);
+    QObject::connect(e->ButClose, &QPushButton::clicked, e, &QDialog::reject);
+    e->AddButton(e->ButClose);
+    return FormArrowEdit = e;
+}
+
+TLookEditor* CreateOutFieldEditor(QWidget* parent) {
+    auto* p = new TOutField;
+    p->setObjectName(QStringLiteral("TestOutField"));
+    p->SetBounds(0, 0, 116, 34);
+    p->SetCaption(QStringLiteral("297 т"));
+    p->SetOutFormat(QStringLiteral("##0 т"));
+    p->SetOutValue(297);
+    p->Pen()->SetColor(clGray);
+    p->Pen()->SetWidth(3);
+    p->Font()->SetHeight(-16);
+    p->Font()->SetStyle(fsBold);
+    auto* e = new TLookEditor(QStringLiteral("FormOutFieldEdit"), QStringLiteral("Свойства поля вывода:"), p,
+                              QStringLiteral("Толщина границы:"), parent);
+    e->AddAction(BrushColour<TOutField>(QStringLiteral("Цвет фона")));
+    e->AddAction(PenColour(QStringLiteral("Цвет границы")));
+    e->AddAction({QStringLiteral("Шрифт"), [](TLookEditor& ed) {
+                      auto* f = static_cast<TOutField*>(ed.Preview());
+                      QFont font = f->Font()->ToQFont();
+                      TColor colour = f->Font()->GetColor();
+                      if (!Plat().ChooseFont(font, colour, &ed))
+                          return;
+                      f->Font()->SetName(font.family());
+                      if (font.pixelSize() > 0)
+                          f->Font()->SetHeight(-font.pixelSize());
+                      f->Font()->SetColor(colour);
+                  }});
+    return FormOutFieldEdit = e;
+}
+
+TLookEditor* CreateBarrelEditor(QWidget* parent) {
+    auto* p = new TBarrel;
+    p->setObjectName(QStringLiteral("TestBarrel"));
+    p->SetBounds(0, 0, 121, 228);
+    p->SetUpColor(clAqua);
+    p->SetDownColor(clNavy);
+    p->SetMaxLevel(10);
+    p->SetWaterLevel(8);
+    p->Pen()->SetColor(clYellow);
+    p->Pen()->SetWidth(10);
+    auto* e = new TLookEditor(QStringLiteral("FormEditBarrel"), QStringLiteral("Свойства индикатора уровня"), p,
+                              QStringLiteral("Толщина стенок:"), parent);
+    e->AddAction(PenColour(QStringLiteral("Цвет стенок")));
+    e->AddAction(Colour(QStringLiteral("Цвет внизу"), [](QWidget* w) { return static_cast<TBarrel*>(w)->GetDownColor(); },
+                        [](QWidget* w, TColor c) { static_cast<TBarrel*>(w)->SetDownColor(c); }));
+    e->AddAction(Colour(QStringLiteral("Цвет вверху"), [](QWidget* w) { return static_cast<TBarrel*>(w)->GetUpColor(); },
+                        [](QWidget* w, TColor c) { static_cast<TBarrel*>(w)->SetUpColor(c); }));
+    return FormEditBarrel = e;
+}
+
+TLookEditor* CreatePumpEditor(QWidget* parent) {
+    auto* p = new TPump;
+    p->setObjectName(QStringLiteral("TestPump"));
+    p->SetBounds(0, 0, 110, 231);
+    p->Brush()->SetColor(clYellow);
+    p->Pen()->SetColor(clRed);
+    p->Pen()->SetWidth(2);
+    auto* e = new TLookEditor(QStringLiteral("FormEditPump"), QStringLiteral("Свойства насоса:"), p,
+                              QStringLiteral("Толщина стенок:"), parent);
+    e->AddAction(PenColour(QStringLiteral("Цвет стенок")));
+    e->AddAction(BrushColour<TPump>(QStringLiteral("Цвет заливки")));
+    return FormEditPump = e;
+}
+
+TLookEditor* CreatePoligonEditor(QWidget* parent) {
+    auto* p = new TPoligon;
+    p->setObjectName(QStringLiteral("TestPoligon"));
+    p->SetBounds(0, 0, 113, 155);
+    p->Brush()->SetColor(clYellow);
+    p->Pen()->SetColor(clRed);
+    p->PointList()->SetStrings({QStringLiteral("50; 0"), QStringLiteral("75;75"), QStringLiteral("0; 50"),
+                             QStringLiteral("75;25"), QStringLiteral("50;100"), QStringLiteral("25;25"),
+                             QStringLiteral("100;50"), QStringLiteral("25;75")});
+    auto* e = new TLookEditor(QStringLiteral("FormEditPoligon"), QStringLiteral("Свойства многоугольника:"), p,
+                              QStringLiteral("Толщина стенок:"), parent);
+    e->AddAction(PenColour(QStringLiteral("Цвет стенок")));
+    e->AddAction(BrushColour<TPoligon>(QStringLiteral("Цвет заливки")));
+    return FormEditPoligon = e;
+}
+
+bool EditArrow(TArrow* arrow, QObject* scope) { return RunEditor(FormArrowEdit, arrow, scope); }
+bool EditOutField(TOutField* field, QObject* scope) { return RunEditor(FormOutFieldEdit, field, scope); }
+bool EditPump(TPump* pump, QObject* scope) { return RunEditor(FormEditPump, pump, scope); }
+bool EditPoligon(TPoligon* poligon, QObject* scope) { return RunEditor(FormEditPoligon, poligon, scope); }
+bool EditBarrel(TBarrel* barrel) { return RunEditor(FormEditBarrel, barrel, nullptr); }
