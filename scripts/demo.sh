@@ -60,6 +60,18 @@ Comp=127.0.0.1:$port
 Version=5
 SavePassword=1
 Password=5Q555Q<1U5YDUYDV5LXOL>M51U0B5QUVVQMV>115MM1MVD<1QBQOUQV1MDLU<Q>XBO0Z5Y
+
+; A stopped section is drawn in dim colours, so the demo shows the difference.
+[OffColors]
+Condition=0x00000080
+NonCondition=0x00008000
+Water=0x00808000
+HydroCyclone=0x00008080
+ShlamWater=0x00800000
+GC_mix=0x00404040
+EBM_rotor=0x00808080
+EBM_stator=0x00404040
+WaterCyrcle=0x00808000
 INI
 fi
 
