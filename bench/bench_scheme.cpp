@@ -1,0 +1,159 @@
+// The scheme window's tick and the running workstation, against the private
+// MariaDB that bench/run_scheme.sh starts (the plant simulator feeds it).
+//
+//   bench_scheme tick       RefreshScheme plus the repaint of what it changed,
+//                           values changing every tick, against one forced
+//                           repaint of the whole scheme window (target <= 0.3)
+//   bench_scheme run S      the whole workstation for S seconds showing the
+//                           scheme: CPU seconds per wall second and resident kB
+
+#include "Forms.h"
+#include "Main.h"
+#include "Mnemo.h"
+#include "Startup.h"
+#include "Vmcrypt.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <algorithm>
+#include <cstdio>
+#include <sys/resource.h>
+#include <vector>
+
+namespace {
+
+double Median(std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+}
+
+double CpuSeconds() {
+    rusage u{};
+    getrusage(RUSAGE_SELF, &u);
+    return u.ru_utime.tv_sec + u.ru_stime.tv_sec + (u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
+}
+
+long ResidentKb() {
+    QFile f(QStringLiteral("/proc/self/status"));
+    if (!f.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray& line : f.readAll().split('\n'))
+        if (line.startsWith("VmRSS:"))
+            return line.mid(6).trimmed().split(' ').first().toLong();
+    return 0;
+}
+
+void Flush() {
+    for (int i = 0; i < 3; ++i)
+        QCoreApplication::processEvents();
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    InitApplication(app);
+    const QString mode = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("tick");
+    const QString port = qEnvironmentVariable("ORDAL_BENCH_DB_PORT");
+    if (port.isEmpty()) {
+        std::fprintf(stderr, "ORDAL_BENCH_DB_PORT is not set; run bench/run_scheme.sh\n");
+        return 2;
+    }
+    QTemporaryDir dir;
+    {
+        ScramblerState s(5);
+        QFile ini(dir.path() + "/ordal.INI");
+        if (!ini.open(QIODevice::WriteOnly))
+            return 2;
+        ini.write(QStringLiteral("[MySQL]\nLogin=ordal\nComp=127.0.0.1:%1\nSavePassword=1\nPassword=%2\n")
+                      .arg(port, ScrambleText(s, "ordal"))
+                      .toUtf8());
+    }
+    auto* main = new TFormMain(dir.path() + "/ordal");
+    CreateForms();
+    main->resize(1920, 1080);
+    main->show();
+    main->ActionMnemo->trigger();
+    Flush();
+    if (!main->SQLConnection1->Connected()) {
+        std::fprintf(stderr, "cannot connect to the benchmark server\n");
+        return 2;
+    }
+
+    if (mode == QLatin1String("run")) {
+        const int seconds = argc > 2 ? std::max(5, atoi(argv[2])) : 60;
+        // Settle first (start-up work is not what is measured).
+        double cpu0 = 0;
+        QElapsedTimer wall;
+        QTimer::singleShot(5000, &app, [&] {
+            cpu0 = CpuSeconds();
+            wall.start();
+            QTimer::singleShot(seconds * 1000, &app, [&] {
+                const double cpu = CpuSeconds() - cpu0;
+                std::printf("cpu_per_wall %.4f\nrss_kb %ld\nrunning %d\n", cpu / (wall.elapsed() / 1000.0),
+                            ResidentKb(), int(FormMnemo->Running));
+                main->ExitConfirmed = true;
+                QApplication::quit();
+            });
+        });
+        app.exec();
+        return 0;
+    }
+
+    // Tick: the poll (untimed) brings a new record; the scheme's refresh and the
+    // repaint of what changed are timed.
+    FormMnemo->Timer1->stop();
+    main->TimerRefreshState->stop();
+    const int rounds = 9, perRound = 20;
+    std::vector<double> tick, full;
+    TSQLQuery writer(main->SQLConnection1);
+    int n = 0;
+    for (int r = 0; r < rounds; ++r) {
+        double t = 0;
+        for (int i = 0; i < perRound; ++i) {
+            // A record whose every value differs from the last one.
+            ++n;
+            writer.SetSQL(QStringLiteral("insert into pu_data (RecMoment, PLS, PLSZ, URKS, URNS, VODA1, DSUS, _PLSZ, "
+                                         "AR1) values (now() + interval %1 second, %2, %3, %4, %5, %6, %7, %3, %8)")
+                              .arg(n)
+                              .arg(1650 + n % 97)
+                              .arg(1700 + n % 5)
+                              .arg(20 + n % 61)
+                              .arg(30 + n % 53)
+                              .arg(n % 100)
+                              .arg((n * 7) % 100)
+                              .arg(n % 2 ? 0.0 : 1.0));
+            writer.ExecSQL();
+            writer.SetSQL(QStringLiteral("update last_state set RecMoment = now()"));
+            writer.ExecSQL();
+            main->TimerRefreshStateTimer();
+            QElapsedTimer e;
+            e.start();
+            FormMnemo->RefreshScheme();
+            Flush();
+            t += double(e.nsecsElapsed());
+        }
+        tick.push_back(t / perRound);
+        QElapsedTimer e;
+        e.start();
+        for (int i = 0; i < perRound; ++i) {
+            FormMnemo->update();
+            for (QWidget* w : FormMnemo->findChildren<QWidget*>())
+                w->update();
+            FormMnemo->repaint();
+            Flush();
+        }
+        full.push_back(double(e.nsecsElapsed()) / perRound);
+    }
+    writer.SetSQL(QStringLiteral("delete from pu_data where RecMoment > now()"));
+    writer.ExecSQL();
+    std::printf("scheme tick (refresh + repaint of the changes) / full scheme repaint: %.3f (target <= 0.3)\n",
+                Median(tick) / Median(full));
+    std::printf("  tick %.0f us, full repaint %.0f us, running %d\n", Median(tick) / 1000, Median(full) / 1000,
+                int(FormMnemo->Running));
+    main->ExitConfirmed = true;
+    return 0;
+}
