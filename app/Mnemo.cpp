@@ -154,6 +154,8 @@ double TFormMnemo::BarrelNoise() {
 }
 
 void TFormMnemo::RefreshScheme() {
+    // Some twenty elements change per tick; drawn in one pass, not one by one.
+    const TRepaintBatch batch;
     double PLS = 0, PLSZ = 0, URKS = 0, URNS = 0, VODA1 = 0, DSUS = 0;
     bool manual = true;
     const bool linkFailed = FormMain && FormMain->ShapeLink->Brush()->GetColor() == clRed;

@@ -160,7 +160,7 @@ void TArrow::BubbleStep(bool chained) {
     }
     if (bubbleSource_ && !chained && list.Count() > 0 && bubbleInterval_ < Position(list.Count() - 1))
         list.Add(QString::number(-bubbleLen_));
-    repaint();
+    RepaintNow(this);
 }
 
 bool TArrow::SaveConfig() {

@@ -120,7 +120,7 @@ void TCoalBox::SetFrameNumber(int value) {
 
 void TCoalBox::NextFrame() {
     frameNumber_ = frameNumber_ >= 17 ? 0 : frameNumber_ + 1;
-    repaint();
+    RepaintNow(this);
 }
 
 void TCoalBox::Setblade_pen(const TPen* value) {

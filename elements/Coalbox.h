@@ -179,7 +179,7 @@ private:
         if (!value || own->SameAs(*value))
             return;
         own->Assign(*value);
-        repaint();
+        RepaintNow(this);
     }
     void Draw(QPainter& p);
 

@@ -24,7 +24,7 @@ void TLabel::SetCaption(const QString& value) {
         return;
     caption_ = value;
     AdjustBounds();
-    repaint();
+    RepaintNow(this);
 }
 
 void TLabel::SetFont(const TFont* value) {
@@ -37,7 +37,7 @@ void TLabel::SetAutoSize(bool value) {
         return;
     autoSize_ = value;
     AdjustBounds();
-    repaint();
+    RepaintNow(this);
 }
 
 void TLabel::SetWordWrap(bool value) {
@@ -45,7 +45,7 @@ void TLabel::SetWordWrap(bool value) {
         return;
     wordWrap_ = value;
     AdjustBounds();
-    repaint();
+    RepaintNow(this);
 }
 
 void TLabel::SetShowAccelChar(bool value) {
@@ -53,7 +53,7 @@ void TLabel::SetShowAccelChar(bool value) {
         return;
     showAccelChar_ = value;
     AdjustBounds();
-    repaint();
+    RepaintNow(this);
 }
 
 void TLabel::StyleChanged(QObject* sender) {
@@ -229,13 +229,13 @@ void TImage::SetPicture(const QString& fileName) {
         throw std::runtime_error(QStringLiteral("cannot read the picture %1").arg(fileName).toStdString());
     picture_ = fileName;
     image_ = img;
-    repaint();
+    RepaintNow(this);
 }
 
 void TImage::SetImage(const QImage& image) {
     picture_.clear();
     image_ = image;
-    repaint();
+    RepaintNow(this);
 }
 
 void TImage::Paint(QPainter& canvas) {

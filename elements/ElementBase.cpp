@@ -310,6 +310,23 @@ IniFile TConfigurable::ConfigFile() const {
     return IniFile(IniPath(configName_));
 }
 
+// ---- repaint batches ----
+
+namespace {
+int g_repaintBatches = 0;
+}
+
+TRepaintBatch::TRepaintBatch() { ++g_repaintBatches; }
+TRepaintBatch::~TRepaintBatch() { --g_repaintBatches; }
+bool TRepaintBatch::Active() { return g_repaintBatches > 0; }
+
+void RepaintNow(QWidget* element) {
+    if (g_repaintBatches > 0)
+        element->update();
+    else
+        element->repaint();
+}
+
 // ---- TGraphicElement ----
 
 TGraphicElement::TGraphicElement(QWidget* owner) : QWidget(owner), TControlCore(this) {
@@ -318,7 +335,7 @@ TGraphicElement::TGraphicElement(QWidget* owner) : QWidget(owner), TControlCore(
 }
 
 void TGraphicElement::StyleChanged(QObject*) {
-    repaint();
+    RepaintNow(this);
 }
 
 void TGraphicElement::paintEvent(QPaintEvent*) {

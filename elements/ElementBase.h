@@ -110,6 +110,20 @@ void CanvasRectangle(QPainter& p, int left, int top, int right, int bottom, cons
 void CanvasEllipse(QPainter& p, int left, int top, int right, int bottom, const TPen& pen,
                    const TBrush& brush);
 
+// "Repaint at once": the element is drawn before the setter returns. A window
+// that changes many elements in one go (the scheme's refresh) may hold these
+// repaints with a TRepaintBatch; they then become one paint pass when the
+// event loop next runs, and the screen shows the same result.
+void RepaintNow(QWidget* element);
+class TRepaintBatch {
+public:
+    TRepaintBatch();
+    ~TRepaintBatch();
+    TRepaintBatch(const TRepaintBatch&) = delete;
+    TRepaintBatch& operator=(const TRepaintBatch&) = delete;
+    static bool Active();
+};
+
 // What both element kinds share; a mixin because the two kinds have different
 // widget behaviour. Not a QObject: each kind declares the Q_PROPERTYs.
 class TControlCore {
@@ -245,7 +259,7 @@ protected:
         if (member == value)
             return false;
         member = value;
-        repaint();
+        RepaintNow(this);
         return true;
     }
 

@@ -18,7 +18,7 @@ void TWaterBox::SetPen(const TPen* value) {
     if (!value || value == pen_ || pen_->SameAs(*value))
         return;
     pen_->Assign(*value);
-    repaint();
+    RepaintNow(this);
 }
 
 void TWaterBox::SetTransparent(bool value) {

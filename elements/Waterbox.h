@@ -93,7 +93,7 @@ private:
             return;
         member = value;
         SetRedrawNeeded(true);
-        repaint();
+        RepaintNow(this);
     }
     void Draw(QPainter& p, bool fillBackground);
 

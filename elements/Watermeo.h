@@ -95,7 +95,7 @@ private:
         if (!value || value == own || own->SameAs(*value))
             return;
         own->Assign(*value);
-        repaint();
+        RepaintNow(this);
     }
 
     TBrush* waterBrush_;
