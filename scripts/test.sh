@@ -14,4 +14,7 @@ cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORDAL_WERROR
 ninja -C "$build" -j2
 cd "$build"
 export QT_QPA_PLATFORM=offscreen
+# The database client library and Qt's plugins keep memory until exit, which the
+# leak checker would report in every database test; address and UB checks stay on.
+[ "$san" = ON ] && export ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=0}"
 ctest --output-on-failure --timeout 600 -j1
