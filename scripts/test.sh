@@ -16,5 +16,5 @@ cd "$build"
 export QT_QPA_PLATFORM=offscreen
 # The database client library and Qt's plugins keep memory until exit, which the
 # leak checker would report in every database test; address and UB checks stay on.
-[ "$san" = ON ] && export ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=0}"
+if [ "$san" = ON ]; then export ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=0}"; fi
 ctest --output-on-failure --timeout 600 -j1
