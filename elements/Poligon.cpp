@@ -115,9 +115,7 @@ void TPoligon::Paint(QPainter& canvas) {
 bool TPoligon::SaveConfig() {
     try {
         IniFile ini = ConfigFile();
-        const QString s = objectName();
-        SavePenConfig(ini, s, QStringLiteral("Pen"), *pen_);
-        ini.WriteInteger(s, QStringLiteral("BrushColor"), brush_->GetColor());
+        SavePenBrushLook(ini, objectName(), *pen_, *brush_);
         return true;
     } catch (...) {
         return false;
@@ -127,9 +125,7 @@ bool TPoligon::SaveConfig() {
 bool TPoligon::LoadConfig(const QString& section) {
     try {
         const IniFile ini = ConfigFile();
-        const QString s = SectionFor(section, this);
-        LoadPenConfig(ini, s, QStringLiteral("Pen"), *pen_);
-        brush_->SetColor(ReadColor(ini, s, QStringLiteral("BrushColor"), brush_->GetColor()));
+        LoadPenBrushLook(ini, SectionFor(section, this), *pen_, *brush_);
         return true;
     } catch (...) {
         return false;

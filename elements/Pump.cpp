@@ -111,9 +111,7 @@ void TPump::Paint(QPainter& canvas) {
 bool TPump::SaveConfig() {
     try {
         IniFile ini = ConfigFile();
-        const QString s = objectName();
-        SavePenConfig(ini, s, QStringLiteral("Pen"), *pen_);
-        ini.WriteInteger(s, QStringLiteral("BrushColor"), brush_->GetColor());
+        SavePenBrushLook(ini, objectName(), *pen_, *brush_);
         return true;
     } catch (...) {
         return false;
@@ -123,9 +121,7 @@ bool TPump::SaveConfig() {
 bool TPump::LoadConfig(const QString& section) {
     try {
         const IniFile ini = ConfigFile();
-        const QString s = SectionFor(section, this);
-        LoadPenConfig(ini, s, QStringLiteral("Pen"), *pen_);
-        brush_->SetColor(ReadColor(ini, s, QStringLiteral("BrushColor"), brush_->GetColor()));
+        LoadPenBrushLook(ini, SectionFor(section, this), *pen_, *brush_);
         return true;
     } catch (...) {
         return false;

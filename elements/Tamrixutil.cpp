@@ -76,3 +76,13 @@ bool LoadStringsConfig(const IniFile& ini, const QString& section, const QString
     lines.SetStrings(read);
     return true;
 }
+
+void SavePenBrushLook(IniFile& ini, const QString& section, const TPen& pen, const TBrush& brush) {
+    SavePenConfig(ini, section, QStringLiteral("Pen"), pen);
+    ini.WriteInteger(section, QStringLiteral("BrushColor"), brush.GetColor());
+}
+
+void LoadPenBrushLook(const IniFile& ini, const QString& section, TPen& pen, TBrush& brush) {
+    LoadPenConfig(ini, section, QStringLiteral("Pen"), pen);
+    brush.SetColor(ReadColor(ini, section, QStringLiteral("BrushColor"), brush.GetColor()));
+}

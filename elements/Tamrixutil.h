@@ -36,3 +36,8 @@ bool LoadStringsConfig(const IniFile& ini, const QString& section, const QString
 inline TColor ReadColor(const IniFile& ini, const QString& section, const QString& key, TColor current) {
     return ini.ReadInteger(section, key, current);
 }
+
+// The look of an element drawn with one pen and one brush (pump, polygon): the
+// pen's keys under "Pen", then "BrushColor".
+void SavePenBrushLook(IniFile& ini, const QString& section, const TPen& pen, const TBrush& brush);
+void LoadPenBrushLook(const IniFile& ini, const QString& section, TPen& pen, TBrush& brush);
