@@ -8,6 +8,7 @@
 #include "Ebm.h"
 #include "Editors.h"
 #include "Global.h"
+#include "Log.h"
 #include "Main.h"
 #include "Outfield.h"
 #include "Platform.h"
@@ -69,6 +70,7 @@ TFormMnemo::TFormMnemo(QWidget* parent) : QWidget(parent) {
         try {
             RefreshScheme();
         } catch (...) {
+            LogRepeatedWarning("scheme refresh", CurrentExceptionText());
             Beep();
         }
     });
