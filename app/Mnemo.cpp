@@ -62,6 +62,7 @@ TFormMnemo::TFormMnemo(QWidget* parent) : QWidget(parent) {
     QDir().mkpath(configDir);
     ConfigPath = QDir(configDir).filePath(QStringLiteral("FormMnemo.INI"));
     SetupElements();
+    OnSetupModeChanged(this, [this] { SetupElements(); });
 
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
