@@ -282,10 +282,14 @@ bool IndexedIniFile::Save(QString* error) {
     QString text;
     text.reserve(size + count * eol_.size());
     for (const Section& s : sections_) {
-        if (&s != &sections_.front())
-            text += s.header + eol_;
-        for (const QString& l : s.lines)
-            text += l + eol_;
+        if (&s != &sections_.front()) {
+            text += s.header;
+            text += eol_;
+        }
+        for (const QString& l : s.lines) {
+            text += l;
+            text += eol_;
+        }
     }
     QByteArray data;
     if (cp1251_) {
