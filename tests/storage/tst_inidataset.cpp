@@ -1,5 +1,6 @@
 // TIniDataSet: where records land, what a file holds after an append, moving
 // between records, damaged files, and deleting a record.
+#include "Cp1251.h"
 #include "Inidataset.h"
 #include "NumText.h"
 #include "TestSupport.h"
@@ -219,6 +220,17 @@ private Q_SLOTS:
         QCOMPARE(set->GetFieldValByName("Level"), QString("0,125"));
         QVERIFY(set->Append(At(12, 0, 2)));
         QVERIFY(ReadBytes("comma/2024_03_15.VMD/T12.VMD").contains("R2=45366,5000231481\n"));
+    }
+
+    void windows1251FileStaysSo() {
+        const QByteArray text = *StringToCp1251(QStringLiteral("[Header]\r\nRecordCount=1\r\nR0=45366.5\r\n"
+                                                               "[R0]\r\nLevel=1\r\nPump=вкл\r\n"));
+        WriteBytes("cp/2024_03_15.VMD/T12.VMD", text);
+        auto set = MakeSet("cp");
+        set->SetActive(true);
+        QCOMPARE(set->FieldByName("Pump")->GetAsString(), QString("вкл"));
+        set->FieldByName("Level")->SetAsInteger(2);
+        QCOMPARE(ReadBytes("cp/2024_03_15.VMD/T12.VMD"), QByteArray(text).replace("Level=1", "Level=2"));
     }
 
     void damagedHeaderInBinarySearch() {
