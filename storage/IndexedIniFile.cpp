@@ -7,6 +7,7 @@
 #include <QSaveFile>
 #include <QStringDecoder>
 #include <algorithm>
+#include <climits>
 #include <sys/stat.h>
 
 namespace {
@@ -32,14 +33,38 @@ bool HasKey(const QString& line) {
     return line.contains(QLatin1Char('='));
 }
 
-QString Unquote(const QString& v) {
-    if (v.size() >= 2 && (v.front() == '"' || v.front() == '\'') && v.back() == v.front())
+QStringView Unquote(QStringView v) {
+    if (v.size() >= 2 && (v.front() == u'"' || v.front() == u'\'') && v.back() == v.front())
         return v.mid(1, v.size() - 2);
     return v;
 }
 
 QString Fold(const QString& s) {
     return s.toCaseFolded();
+}
+
+// n for a key "R<n>" (or "r<n>"), n in decimal without leading zeros; else -1.
+int RecordNumberOf(QStringView key) {
+    if (key.size() < 2 || key.size() > 11 || (key[0] != u'R' && key[0] != u'r') ||
+        (key[1] == u'0' && key.size() > 2))
+        return -1;
+    qint64 n = 0;
+    for (qsizetype i = 1; i < key.size(); ++i) {
+        const char16_t c = key[i].unicode();
+        if (c < u'0' || c > u'9')
+            return -1;
+        n = n * 10 + (c - u'0');
+    }
+    return n > INT_MAX ? -1 : int(n);
+}
+
+QStringView KeyView(const QString& line) {
+    const qsizetype eq = line.indexOf(QLatin1Char('='));
+    return eq < 0 ? QStringView() : QStringView(line).left(eq).trimmed();
+}
+
+QStringView ValueView(const QString& line) {
+    return Unquote(QStringView(line).mid(line.indexOf(QLatin1Char('=')) + 1).trimmed());
 }
 
 } // namespace
@@ -103,6 +128,7 @@ void IndexedIniFile::Parse(const QString& text) {
     sections_.resize(1);
     sectionIndex_.clear();
     sectionsValid_ = false;
+    lastFound_ = -1;
     if (text.isEmpty())
         return;
     eol_ = text.contains(QLatin1String("\r\n")) ? QStringLiteral("\r\n") : QStringLiteral("\n");
@@ -137,6 +163,7 @@ void IndexedIniFile::IndexSections() const {
         return;
     sectionIndex_.clear();
     sectionIndex_.reserve(qsizetype(sections_.size()));
+    lastFound_ = -1;
     // Backwards, so that the first occurrence of a name wins.
     for (std::size_t i = sections_.size(); i-- > 1;)
         sectionIndex_[Fold(sections_[i].name)] = int(i);
@@ -145,8 +172,15 @@ void IndexedIniFile::IndexSections() const {
 
 const IndexedIniFile::Section* IndexedIniFile::Find(const QString& section) const {
     IndexSections();
+    // A search asks for the header again and again.
+    if (lastFound_ >= 0 && section == lastName_)
+        return &sections_[std::size_t(lastFound_)];
     const auto it = sectionIndex_.constFind(Fold(section));
-    return it == sectionIndex_.constEnd() ? nullptr : &sections_[std::size_t(*it)];
+    if (it == sectionIndex_.constEnd())
+        return nullptr;
+    lastName_ = section;
+    lastFound_ = *it;
+    return &sections_[std::size_t(*it)];
 }
 
 IndexedIniFile::Section* IndexedIniFile::Find(const QString& section) {
@@ -158,10 +192,31 @@ void IndexedIniFile::IndexKeys(const Section& s) const {
         return;
     s.keys.clear();
     s.keys.reserve(s.lines.size());
-    for (int i = int(s.lines.size()) - 1; i >= 0; --i)
-        if (HasKey(s.lines[i]))
-            s.keys[Fold(KeyOf(s.lines[i]))] = i; // backwards: the first occurrence wins
+    // A section of n lines holds at most keys R0 .. R(n-1) that a count can reach.
+    s.numbered.assign(std::size_t(s.lines.size()), -1);
+    for (int i = int(s.lines.size()) - 1; i >= 0; --i) // backwards: the first occurrence wins
+        if (HasKey(s.lines[i])) {
+            s.keys[Fold(KeyOf(s.lines[i]))] = i;
+            const int n = RecordNumberOf(KeyView(s.lines[i]));
+            if (n >= 0 && std::size_t(n) < s.numbered.size())
+                s.numbered[std::size_t(n)] = i;
+        }
     s.keysValid = true;
+}
+
+QStringView IndexedIniFile::ReadNumbered(const QString& section, int n) const {
+    const Section* s = Find(section);
+    if (!s || n < 0)
+        return QStringView();
+    if (s->lines.size() > kLinearKeys) {
+        IndexKeys(*s);
+        if (std::size_t(n) < s->numbered.size()) {
+            const int i = s->numbered[std::size_t(n)];
+            return i < 0 ? QStringView() : ValueView(s->lines[i]);
+        }
+    }
+    const int i = FindKey(*s, QLatin1Char('R') + QString::number(n));
+    return i < 0 ? QStringView() : ValueView(s->lines[i]);
 }
 
 int IndexedIniFile::FindKey(const Section& s, const QString& key) const {
@@ -182,8 +237,7 @@ QString IndexedIniFile::ReadString(const QString& section, const QString& key, c
     const int i = FindKey(*s, key);
     if (i < 0)
         return def;
-    const QString& line = s->lines[i];
-    return Unquote(line.mid(line.indexOf(QLatin1Char('=')) + 1).trimmed());
+    return ValueView(s->lines[i]).toString();
 }
 
 int IndexedIniFile::ReadInteger(const QString& section, const QString& key, int def) const {
@@ -217,8 +271,14 @@ void IndexedIniFile::WriteString(const QString& section, const QString& key, con
         while (at > 0 && s->lines[at - 1].trimmed().isEmpty())
             --at;
         s->lines.insert(at, line);
-        if (s->keysValid)
+        if (s->keysValid) {
             s->keys.insert(Fold(key), at);
+            // Only blank lines moved; the new key may be a numbered one.
+            s->numbered.push_back(-1);
+            const int n = RecordNumberOf(KeyView(line));
+            if (n >= 0 && std::size_t(n) < s->numbered.size())
+                s->numbered[std::size_t(n)] = at;
+        }
         return;
     }
     Section& last = sections_.back();

@@ -35,6 +35,9 @@ public:
     QString ReadString(const QString& section, const QString& key, const QString& def) const;
     // Decimal, "0x" or "$" hexadecimal; anything else gives def.
     int ReadInteger(const QString& section, const QString& key, int def) const;
+    // The value of key "R<n>" (the data set's numbered keys) without building
+    // the key's text: empty when missing. Valid until the next change or Refresh.
+    QStringView ReadNumbered(const QString& section, int n) const;
     bool SectionExists(const QString& section) const;
     // Distinct keys of the section (0 when it is missing).
     int KeyCount(const QString& section) const;
@@ -63,6 +66,9 @@ private:
         QStringList lines;
         // Folded key -> index in lines of its first occurrence; built on demand.
         mutable QHash<QString, int> keys;
+        // n -> index in lines of the key "R<n>" (-1: none), for n below the
+        // number of lines; built with keys.
+        mutable std::vector<int> numbered;
         mutable bool keysValid = false;
     };
 
@@ -81,6 +87,10 @@ private:
     // Folded section name -> index in sections_ of its first occurrence.
     mutable QHash<QString, int> sectionIndex_;
     mutable bool sectionsValid_ = false;
+    // The section found last (index into sections_; -1 for none), while the
+    // section index stands.
+    mutable QString lastName_;
+    mutable int lastFound_ = -1;
     bool cp1251_ = false;
     bool bom_ = false;
     QString eol_ = QStringLiteral("\n");

@@ -257,15 +257,15 @@ void TIniDataSet::LoadFile(const QString& path) {
     // far as there are keys: each record's stamp is a key of its own.
     const int count = std::min(f.ReadInteger(kHeader, kRecordCount, 0), f.KeyCount(kHeader));
     for (int i = 0; i < count; ++i) {
-        const QString s = f.ReadString(kHeader, RecordKey(i), QString());
+        const QStringView s = f.ReadNumbered(kHeader, i);
         if (s.isEmpty())
             continue;
-        const TDateTime v = StringToDouble(s);
+        const TDateTime v = StringToDouble(s.toString());
         if (rangeIsOn_ && (v < rangeMin_ - kHalfMs || v > rangeMax_ + kHalfMs))
             continue;
         if (!UsableStamp(v))
             continue;
-        AddToList(s);
+        AddToList(s.toString());
     }
 }
 
@@ -338,7 +338,7 @@ bool TIniDataSet::DetectLocalRecordNumber() {
     if (localRecordCount_ < 1 || recordNumber_ < 0 || recordNumber_ >= recordList_.size())
         return false;
     const QString& target = recordList_[recordNumber_];
-    const QString first = file_->ReadString(kHeader, QStringLiteral("R0"), QString());
+    const QString first = file_->ReadNumbered(kHeader, 0).toString();
     if (first.isEmpty())
         return false;
     if (first == target) {
@@ -353,8 +353,7 @@ bool TIniDataSet::DetectLocalRecordNumber() {
         const int firstAt = listIndex_.value(first, -1);
         if (firstAt >= 0) {
             const int local = recordNumber_ - firstAt;
-            if (local >= 0 && local < localRecordCount_ &&
-                file_->ReadString(kHeader, RecordKey(local), QString()) == target) {
+            if (local >= 0 && local < localRecordCount_ && file_->ReadNumbered(kHeader, local) == target) {
                 localRecordNumber_ = local;
                 return true;
             }
@@ -368,8 +367,9 @@ int TIniDataSet::BinarySearch(const QString& target) {
     // The stamps of one file ascend, and so do their texts: search the header.
     int lo = 0;
     int hi = localRecordCount_ - 1;
-    QString first = file_->ReadString(kHeader, QStringLiteral("R0"), QString());
-    QString last = file_->ReadString(kHeader, RecordKey(hi), QString());
+    // Views into the file's lines: nothing changes the file during the search.
+    QStringView first = file_->ReadNumbered(kHeader, 0);
+    QStringView last = file_->ReadNumbered(kHeader, hi);
     if (last == target)
         return hi;
     // Every round halves [lo, hi], so a count of 2^31 ends within 31 rounds.
@@ -377,12 +377,12 @@ int TIniDataSet::BinarySearch(const QString& target) {
         if (hi - lo <= 1)
             return first == target ? lo : last == target ? hi : -1;
         const int mid = lo + (hi - lo) / 2;
-        const QString m = file_->ReadString(kHeader, RecordKey(mid), QString());
+        const QStringView m = file_->ReadNumbered(kHeader, mid);
         if (m.isEmpty()) {
             ShowError(kDamaged);
             return -1;
         }
-        const int c = target.compare(m, Qt::CaseInsensitive);
+        const int c = QStringView(target).compare(m, Qt::CaseInsensitive);
         if (c > 0) {
             lo = mid;
             first = m;
@@ -476,8 +476,8 @@ bool TIniDataSet::Append(TDateTime t) {
     const QString key = RecordKey(k);
     // A count that disagrees with the records would make the new record
     // overwrite an old one, or land where the loader never reads.
-    if (k < 0 || k > INT_MAX - 2 || (k > 0 && f.ReadString(kHeader, RecordKey(k - 1), QString()).isEmpty()) ||
-        !f.ReadString(kHeader, key, QString()).isEmpty() || f.SectionExists(key)) {
+    if (k < 0 || k > INT_MAX - 2 || (k > 0 && f.ReadNumbered(kHeader, k - 1).isEmpty()) ||
+        !f.ReadNumbered(kHeader, k).isEmpty() || f.SectionExists(key)) {
         ShowError(kDamaged);
         return false;
     }
