@@ -42,10 +42,12 @@ for t in "${targets[@]}"; do
   seeds=$(seed "$t")
   echo "== $t for $seconds s"
   dict=(); [ -f "$here/fuzz/${t#fuzz_}.dict" ] && dict=(-dict="$here/fuzz/${t#fuzz_}.dict")
+  status=0
   (cd "$findings" && "$build/fuzz/$t" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
-      -print_final_stats=1 "${dict[@]}" "$corpus" "$seeds" 2>&1 | grep -E 'stat::number_of_executed_units|ERROR|SUMMARY|Done' || true)
-  if ls "$findings"/crash-* "$findings"/leak-* "$findings"/timeout-* "$findings"/oom-* >/dev/null 2>&1; then
-    echo "$t: finding(s) in $findings" >&2
+      -malloc_limit_mb=2048 -print_final_stats=1 "${dict[@]}" "$corpus" "$seeds" >"$findings/log" 2>&1) || status=$?
+  grep -E 'stat::number_of_executed_units|ERROR|SUMMARY|Done' "$findings/log" || true
+  if [ $status != 0 ] || ls "$findings"/crash-* "$findings"/leak-* "$findings"/timeout-* "$findings"/oom-* >/dev/null 2>&1; then
+    echo "$t: finding (exit $status); see $findings/log and the input files there" >&2
     exit 1
   fi
 done
