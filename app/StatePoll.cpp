@@ -1,6 +1,9 @@
 #include "StatePoll.h"
 
 #include "Log.h"
+#include "Platform.h"
+
+#include <algorithm>
 
 TStatePoll::TStatePoll(TSQLConnection* connection, QObject* parent)
     : QObject(parent), SQLQueryPUState(connection, Sql::LastState), SQLQueryMaxTime(connection, Sql::MaxTime),
@@ -60,6 +63,10 @@ bool TStatePoll::Tick(TDateTime now) {
         }
         link_ = heartbeatKnown_ ? LinkColor(lastHeartbeat_, now) : clRed;
     }
+    // A slow tick (a server that answers the heartbeat, then stalls) ends
+    // seconds after it began: the colour goes by the age at its end.
+    if (heartbeatKnown_)
+        link_ = LinkColor(lastHeartbeat_, std::max(now, Now()));
     Q_EMIT Polled(record_, hasRecord_, link_, failed);
     return !failed;
 }

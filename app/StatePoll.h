@@ -32,6 +32,8 @@ public:
     // the program) it does nothing. Otherwise it reads the heartbeat, colours
     // the link by its age, and reads the newest record; a lost connection is
     // reopened at most every few seconds. Returns false when the tick failed.
+    // `now` is the time the tick starts; the colour goes by the age of the
+    // heartbeat when the tick ends (the platform clock, if later).
     bool Tick(TDateTime now);
 
     // clSilver until the first heartbeat is read. After a failed tick the

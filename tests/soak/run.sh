@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# The outage soak: a private MariaDB, the plant simulator, and ordal-soak
+# running the workstation offscreen while it stalls and kills the server at
+# random moments (see tests/soak/soak.cpp for what it checks).
+#   tests/soak/run.sh SECONDS [BUILD_DIR] [SEED]
+set -euo pipefail
+here=$(cd "$(dirname "$0")/../.." && pwd)
+seconds=${1:?usage: tests/soak/run.sh SECONDS [BUILD_DIR] [SEED]}
+build=$(cd "${2:-$here/build}" && pwd)
+seed=${3:-$RANDOM}
+port=${ORDAL_SOAK_DB_PORT:-33920}
+dir="$build/soak-mariadb"
+fixture="$here/tests/fixtures/mariadb.sh"
+ninja -C "$build" ordal-soak ordal-plantsim >/dev/null
+rm -rf "$dir"
+bash "$fixture" start "$dir" "$port" "$here/db/schema.sql" >/dev/null
+sim_pid=""
+cleanup() {
+  [ -n "$sim_pid" ] && kill "$sim_pid" 2>/dev/null || true
+  [ -f "$dir/mysqld.pid" ] && kill -CONT "$(cat "$dir/mysqld.pid")" 2>/dev/null || true
+  bash "$fixture" stop "$dir" >/dev/null 2>&1 || true
+}
+trap cleanup EXIT
+"$build/sim/ordal-plantsim" --port "$port" --backfill-hours 0.1 --interval-ms 1000 </dev/null >"$build/soak-plantsim.log" 2>&1 &
+sim_pid=$!
+sleep 3
+echo "outage soak for $seconds s (seed $seed)"
+"$build/tests/soak/ordal-soak" --port "$port" --data-dir "$dir" --fixture "$fixture" --seconds "$seconds" \
+  --seed "$seed" 2>"$build/soak-workstation.log"
