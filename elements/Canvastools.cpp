@@ -1,0 +1,134 @@
+#include "Canvastools.h"
+
+#include <QImage>
+#include <QPainter>
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+void SinCosDeg(double degrees, double& sine, double& cosine) {
+    const double turn = std::fmod(degrees, 360.0);
+    const double quarter = turn / 90.0;
+    if (quarter == std::trunc(quarter)) {
+        static constexpr double kSin[8] = {0, 1, 0, -1, 0, 1, 0, -1};
+        static constexpr double kCos[8] = {1, 0, -1, 0, 1, 0, -1, 0};
+        const int q = int(quarter) + 4; // -3 .. 3 -> 1 .. 7
+        sine = kSin[q];
+        cosine = kCos[q];
+        return;
+    }
+    const double rad = degrees * kDegToRad;
+    sine = std::sin(rad);
+    cosine = std::cos(rad);
+}
+
+void CanvasPolygon(QPainter& p, const QPolygon& points, const QPen& pen, const QBrush& brush) {
+    p.setRenderHint(QPainter::Antialiasing, false);
+    p.setPen(pen);
+    p.setBrush(brush);
+    p.drawPolygon(points);
+}
+
+void CanvasPolygon(QPainter& p, const QPolygon& points, const TPen& pen, const TBrush& brush) {
+    CanvasPolygon(p, points, pen.ToQPen(), brush.ToQBrush());
+}
+
+void CanvasPolyline(QPainter& p, const QPolygon& points, const TPen& pen) {
+    p.setRenderHint(QPainter::Antialiasing, false);
+    p.setPen(pen.ToQPen());
+    p.setBrush(Qt::NoBrush);
+    p.drawPolyline(points);
+}
+
+void CanvasLine(QPainter& p, QPoint a, QPoint b, const QPen& pen) {
+    p.setRenderHint(QPainter::Antialiasing, false);
+    p.setPen(pen);
+    p.drawLine(a, b);
+}
+
+void CanvasLine(QPainter& p, QPoint a, QPoint b, const TPen& pen) {
+    CanvasLine(p, a, b, pen.ToQPen());
+}
+
+void CanvasArc(QPainter& p, QPoint boxA, QPoint boxB, QPoint from, QPoint to, const TPen& pen) {
+    const int l = std::min(boxA.x(), boxB.x()), r = std::max(boxA.x(), boxB.x());
+    const int t = std::min(boxA.y(), boxB.y()), b = std::max(boxA.y(), boxB.y());
+    if (r <= l || b <= t || pen.GetStyle() == psClear)
+        return;
+    const QRectF outline(l + 0.5, t + 0.5, r - l - 1, b - t - 1);
+    const QPointF c = outline.center();
+    constexpr double kDeg = 180.0 / 3.14159265358979323846;
+    const double a0 = std::atan2(-(from.y() - c.y()), from.x() - c.x()) * kDeg;
+    const double a1 = std::atan2(-(to.y() - c.y()), to.x() - c.x()) * kDeg;
+    double span = a1 - a0;
+    while (span <= 0)
+        span += 360; // the same ray twice is the whole ellipse
+    p.save();
+    p.setRenderHint(QPainter::Antialiasing, false);
+    p.setPen(pen.ToQPen());
+    p.setBrush(Qt::NoBrush);
+    p.drawArc(outline, int(std::lround(a0 * 16)), int(std::lround(span * 16)));
+    p.restore();
+}
+
+void FloodFillSurface(QImage& image, QPoint start, QRgb surface, QRgb fill) {
+    if (image.isNull() || !image.rect().contains(start))
+        return;
+    if (image.depth() != 32)
+        image = image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    surface |= 0xFF000000u;
+    fill |= 0xFF000000u;
+    if (surface == fill)
+        return;
+    const int w = image.width(), h = image.height();
+    auto at = [&image](int x, int y) -> QRgb& { return reinterpret_cast<QRgb*>(image.scanLine(y))[x]; };
+    if (at(start.x(), start.y()) != surface)
+        return;
+    // Scanline fill: each seed fills its whole run on one row and seeds the rows
+    // above and below once per run, so the stack never holds more than a few
+    // seeds per pixel row of the image.
+    std::vector<QPoint> seeds{start};
+    while (!seeds.empty()) {
+        const QPoint s = seeds.back();
+        seeds.pop_back();
+        if (at(s.x(), s.y()) != surface)
+            continue;
+        int left = s.x(), right = s.x();
+        while (left > 0 && at(left - 1, s.y()) == surface)
+            --left;
+        while (right + 1 < w && at(right + 1, s.y()) == surface)
+            ++right;
+        for (int x = left; x <= right; ++x)
+            at(x, s.y()) = fill;
+        for (int ny : {s.y() - 1, s.y() + 1}) {
+            if (ny < 0 || ny >= h)
+                continue;
+            bool inRun = false;
+            for (int x = left; x <= right; ++x) {
+                const bool open = at(x, ny) == surface;
+                if (open && !inRun)
+                    seeds.emplace_back(x, ny);
+                inRun = open;
+            }
+        }
+    }
+}
+
+void DrawParticle(QPainter& p, int w, int h, double cx, double cy, double r, const QColor& fill,
+                  const QColor& outline) {
+    if (!std::isfinite(cx) || !std::isfinite(cy) || !std::isfinite(r))
+        return;
+    const double left = cx - r, right = cx + r, top = cy - r, bottom = cy + r;
+    // Also keeps every coordinate far inside what a pixel coordinate can hold.
+    if (right < 0 || bottom < 0 || left > w || top > h)
+        return;
+    static constexpr double kFar = 1 << 20;
+    const auto clampPx = [](double v) { return int(std::clamp(v, -kFar, kFar)); };
+    const int l = clampPx(left), t = clampPx(top), rr = clampPx(right), b = clampPx(bottom);
+    if (rr <= l || b <= t)
+        return;
+    p.setRenderHint(QPainter::Antialiasing, false);
+    p.setPen(QPen(outline, 1));
+    p.setBrush(fill);
+    p.drawEllipse(QRectF(l + 0.5, t + 0.5, rr - l - 1, b - t - 1));
+}
