@@ -4,8 +4,6 @@
 #include "Layout.h"
 
 #include <QPainter>
-#include <cmath>
-#include <numbers>
 
 ORDAL_REGISTER_CLASS(TFan)
 
@@ -37,8 +35,9 @@ QList<QPolygon> TFan::Blades(int w, int h, int bladeCount, int rotorAlpha, int b
     const QPointF corners[5] = {{0, hw}, {e, hw}, {L, 0}, {e, -hw}, {0, -hw}};
     const int cx = w / 2, cy = h / 2;
     for (int i = 0; i < bladeCount; ++i) {
-        const double phi = rotorAlpha * kDegToRad + i * 2 * std::numbers::pi / bladeCount;
-        const double c = std::cos(phi), s = std::sin(phi);
+        // In degrees, exact on the axes: a blade at 180 degrees is as level as one at 0.
+        double s = 0, c = 0;
+        SinCosDeg(rotorAlpha + i * 360.0 / bladeCount, s, c);
         QPolygon blade;
         for (const QPointF& q : corners) {
             const double u = q.x() * c - q.y() * s, v = q.x() * s + q.y() * c;
