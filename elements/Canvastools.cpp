@@ -114,21 +114,66 @@ void FloodFillSurface(QImage& image, QPoint start, QRgb surface, QRgb fill) {
     }
 }
 
-void DrawParticle(QPainter& p, int w, int h, double cx, double cy, double r, const QColor& fill,
-                  const QColor& outline) {
+namespace {
+
+// The box (left, top, right, bottom) of a particle's disc, or nothing when it
+// cannot be seen in a picture of w x h.
+std::optional<QRect> ParticleBox(int w, int h, double cx, double cy, double r) {
     if (!std::isfinite(cx) || !std::isfinite(cy) || !std::isfinite(r))
-        return;
+        return std::nullopt;
     const double left = cx - r, right = cx + r, top = cy - r, bottom = cy + r;
     // Also keeps every coordinate far inside what a pixel coordinate can hold.
     if (right < 0 || bottom < 0 || left > w || top > h)
-        return;
+        return std::nullopt;
     static constexpr double kFar = 1 << 20;
     const auto clampPx = [](double v) { return int(std::clamp(v, -kFar, kFar)); };
     const int l = clampPx(left), t = clampPx(top), rr = clampPx(right), b = clampPx(bottom);
     if (rr <= l || b <= t)
-        return;
+        return std::nullopt;
+    QRect box;
+    box.setCoords(l, t, rr, b);
+    return box;
+}
+
+void DrawDisc(QPainter& p, const QRect& box, const QColor& fill, const QColor& outline) {
     p.setRenderHint(QPainter::Antialiasing, false);
     p.setPen(QPen(outline, 1));
     p.setBrush(fill);
-    p.drawEllipse(QRectF(l + 0.5, t + 0.5, rr - l - 1, b - t - 1));
+    p.drawEllipse(QRectF(box.left() + 0.5, box.top() + 0.5, box.right() - box.left() - 1,
+                         box.bottom() - box.top() - 1));
+}
+
+} // namespace
+
+void DrawParticle(QPainter& p, int w, int h, double cx, double cy, double r, const QColor& fill,
+                  const QColor& outline) {
+    if (const std::optional<QRect> box = ParticleBox(w, h, cx, cy, r))
+        DrawDisc(p, *box, fill, outline);
+}
+
+void TParticleSprites::Draw(QPainter& p, int w, int h, double cx, double cy, double r, const QColor& fill,
+                            const QColor& outline) {
+    const std::optional<QRect> box = ParticleBox(w, h, cx, cy, r);
+    if (!box)
+        return;
+    const int bw = box->right() - box->left(), bh = box->bottom() - box->top();
+    if (bw > kMaxSprite || bh > kMaxSprite) {
+        DrawDisc(p, *box, fill, outline);
+        return;
+    }
+    const Key key{bw, bh, fill.rgba(), outline.rgba()};
+    auto it = sprites_.find(key);
+    if (it == sprites_.end()) {
+        if (sprites_.size() >= kMaxKept)
+            sprites_.clear();
+        // The disc at the same place within its pixels as on the picture: a
+        // copy moved by whole pixels gives the very same pixels.
+        QImage sprite(bw + 1, bh + 1, QImage::Format_ARGB32_Premultiplied);
+        sprite.fill(Qt::transparent);
+        QPainter sp(&sprite);
+        DrawDisc(sp, QRect(QPoint(0, 0), QPoint(bw, bh)), fill, outline);
+        sp.end();
+        it = sprites_.insert(key, sprite);
+    }
+    p.drawImage(box->left(), box->top(), *it);
 }

@@ -8,7 +8,10 @@
 
 #include "ElementBase.h"
 
+#include <QHash>
+#include <QImage>
 #include <QPolygon>
+#include <optional>
 
 // Cosine and sine of an angle in degrees; exact at every multiple of 90
 // degrees (a blade at 90 degrees lies exactly on the vertical).
@@ -39,3 +42,29 @@ void FloodFillSurface(QImage& image, QPoint start, QRgb surface, QRgb fill);
 // away must not stop the picture of all others.
 void DrawParticle(QPainter& p, int w, int h, double cx, double cy, double r, const QColor& fill,
                   const QColor& outline);
+
+// The same particles, drawn once per size and colour into a small picture that
+// is then only copied: the same pixels as DrawParticle, at a fraction of the
+// cost when a picture holds many particles. Discs larger than kMaxSprite pixels
+// are drawn directly; more than kMaxKept kinds of disc start the store afresh,
+// so it never holds more than a few hundred kilobytes.
+class TParticleSprites {
+public:
+    static constexpr int kMaxSprite = 64;
+    static constexpr int kMaxKept = 64;
+
+    void Draw(QPainter& p, int w, int h, double cx, double cy, double r, const QColor& fill,
+              const QColor& outline);
+    int Kept() const { return int(sprites_.size()); }
+
+private:
+    struct Key {
+        int w = 0, h = 0;
+        QRgb fill = 0, outline = 0;
+        bool operator==(const Key&) const = default;
+        friend size_t qHash(const Key& k, size_t seed = 0) noexcept {
+            return qHashMulti(seed, k.w, k.h, k.fill, k.outline);
+        }
+    };
+    QHash<Key, QImage> sprites_;
+};

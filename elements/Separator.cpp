@@ -324,7 +324,35 @@ TSeparator::Geometry TSeparator::Compute() const {
     return g;
 }
 
-void TSeparator::Draw(QPainter& p, bool background) {
+TSeparator::StillKey TSeparator::CurrentStillKey() const {
+    StillKey k;
+    k.w = width();
+    k.h = height();
+    k.panel = GetColor();
+    k.water = waterColor_;
+    k.backWall = backWallColor_;
+    k.back = backColor_;
+    k.closedLoop = showClosedLoop_;
+    k.backWallTop = backWallTop_;
+    k.backWallWidth = backWallWidth_;
+    k.bathHeight = bathHeight_;
+    k.bathBottomWidth = bathBottomWidth_;
+    k.gridHeight = gridHeight_;
+    k.gridCount = gridCount_;
+    k.gridSpace = gridSpace_;
+    k.bathSubH = bathSubH_;
+    k.bathWidth = bathWidth_;
+    k.waterLevel = waterLevel_;
+    k.wallColor = wallPen_->GetColor();
+    k.wallWidth = wallPen_->GetWidth();
+    k.wallStyle = wallPen_->GetStyle();
+    k.gridColor = gridPen_->GetColor();
+    k.gridWidth = gridPen_->GetWidth();
+    k.gridStyle = gridPen_->GetStyle();
+    return k;
+}
+
+void TSeparator::DrawStill(QPainter& p, bool background) {
     const Geometry g = Compute(); // before the first stroke: a failure keeps the last picture
     const int w = width(), h = height();
     p.setRenderHint(QPainter::Antialiasing, false);
@@ -353,7 +381,10 @@ void TSeparator::Draw(QPainter& p, bool background) {
     wallBrush.SetColor(backWallColor_);
     CanvasRectangle(p, g.backWall.left(), g.backWall.top(), g.backWall.right(), g.backWall.bottom(), wallPen,
                     wallBrush);
+}
 
+void TSeparator::DrawBalls(QPainter& p) {
+    const int w = width(), h = height();
     const QColor coal = ColorToQColor(coalColor_), rock = ColorToQColor(rockColor_),
                  bubble = ColorToQColor(bubbleColor_), other = ColorToQColor(clRed),
                  rim = ColorToQColor(clAqua);
@@ -363,8 +394,31 @@ void TSeparator::Draw(QPainter& p, bool background) {
                              : b.kind == TBall::kBubble ? bubble
                                                         : other;
         const bool solid = b.kind == TBall::kCoal || b.kind == TBall::kRock;
-        DrawParticle(p, w, h, b.x * w / 100, b.y * h / 100, b.r, fill, solid ? fill : rim);
+        sprites_.Draw(p, w, h, b.x * w / 100, b.y * h / 100, b.r, fill, solid ? fill : rim);
     }
+}
+
+void TSeparator::Draw(QPainter& p, bool background) {
+    if (!background) {
+        DrawStill(p, false);
+        still_ = QImage();
+    } else {
+        const StillKey key = CurrentStillKey();
+        if (still_.isNull() || !(key == stillKey_)) {
+            // Into a new picture: a geometry that cannot be drawn keeps the old one.
+            QImage still(size(), QImage::Format_ARGB32_Premultiplied);
+            QPainter sp(&still);
+            DrawStill(sp, true);
+            sp.end();
+            still_ = still;
+            stillKey_ = key;
+        }
+        p.save();
+        p.setCompositionMode(QPainter::CompositionMode_Source);
+        p.drawImage(0, 0, still_);
+        p.restore();
+    }
+    DrawBalls(p);
 }
 
 void TSeparator::DrawPicture(QPainter& p) {

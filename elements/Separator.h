@@ -10,8 +10,11 @@
 // NextStep() once per animation frame; the element has no timer.
 //
 // A panel with an off-screen picture kept between paints, redrawn only after a
-// change (UpdateChanges, a pen, a resize, a step). With Transparent it draws
-// straight onto itself on every paint, without a background of its own.
+// change (UpdateChanges, a pen, a resize, a step). The still parts of it (the
+// vessel, the water, the walls, the grid) are kept in a picture of their own and
+// drawn again only when something they show differs, so a step costs the
+// particles and two copies. With Transparent it draws straight onto itself on
+// every paint, without a background of its own.
 //
 // Bounds, whatever the properties say: a bath holds at most kMaxBalls
 // particles (AddBall refuses more, so does a chained bath: a particle that finds
@@ -21,8 +24,10 @@
 // a finite number leaves the bath. So a step costs at most kMaxBalls² distance
 // checks and allocates nothing beyond the list.
 
+#include "Canvastools.h"
 #include "ElementBase.h"
 
+#include <QImage>
 #include <QLine>
 #include <QList>
 #include <QPointer>
@@ -225,7 +230,29 @@ protected:
     void BallsReplaced() override { UpdateChanges(); }
 
 private:
+    // Everything the bath's still picture (vessel, water, walls, grid, back
+    // wall) depends on: the picture is kept and drawn again only when one of
+    // them differs, so that an animation step costs only its particles.
+    struct StillKey {
+        int w = 0, h = 0;
+        TColor panel = 0, water = 0, backWall = 0, back = 0;
+        bool closedLoop = false;
+        double backWallTop = 0, backWallWidth = 0, bathHeight = 0, bathBottomWidth = 0, gridHeight = 0;
+        int gridCount = 0;
+        double gridSpace = 0, bathSubH = 0, bathWidth = 0, waterLevel = 0;
+        TColor wallColor = 0, gridColor = 0;
+        int wallWidth = 0, gridWidth = 0;
+        TPenStyle wallStyle = psSolid, gridStyle = psSolid;
+        bool operator==(const StillKey&) const = default;
+    };
+    StillKey CurrentStillKey() const;
+    void DrawStill(QPainter& p, bool background);
+    void DrawBalls(QPainter& p);
     void Draw(QPainter& p, bool background);
+
+    QImage still_;
+    StillKey stillKey_;
+    TParticleSprites sprites_;
 
     TColor waterColor_ = clBlue;
     bool transparent_ = false;

@@ -382,6 +382,62 @@ private Q_SLOTS:
         QCOMPARE(TP().beeps, 0);
     }
 
+    // The bath's still picture is kept between steps: every change that shows
+    // in it draws it anew, exactly as a new bath with that value draws.
+    void stillPictureFollowsChanges_data() {
+        QTest::addColumn<QByteArray>("property");
+        QTest::addColumn<QVariant>("value");
+        const QList<QPair<const char*, QVariant>> rows{{"WaterColor", int(clGreen)},
+                                                       {"ShowClosedLoop", true},
+                                                       {"BackWallColor", int(clRed)},
+                                                       {"BackWallTop", 30.0},
+                                                       {"BackWallWidth", 10.0},
+                                                       {"BathHeight", 60.0},
+                                                       {"BathBottomWidth", 40.0},
+                                                       {"GridHeight", 35.0},
+                                                       {"GridCount", 3},
+                                                       {"GridSpace", 70.0},
+                                                       {"BathSubH", 20.0},
+                                                       {"BathWidth", 60.0},
+                                                       {"BackColor", int(clNavy)},
+                                                       {"WaterLevel", 30.0},
+                                                       {"Color", int(clPurple)},
+                                                       {"WallPen.Color", int(clRed)},
+                                                       {"WallPen.Width", 3},
+                                                       {"WallPen.Style", int(psDot)},
+                                                       {"GridPen.Color", int(clRed)},
+                                                       {"GridPen.Width", 4},
+                                                       {"Width", 150},
+                                                       {"Height", 70}};
+        for (const auto& [name, value] : rows)
+            QTest::newRow(name) << QByteArray(name) << value;
+    }
+    void stillPictureFollowsChanges() {
+        QFETCH(QByteArray, property);
+        QFETCH(QVariant, value);
+        auto set = [&](TSeparator& s) {
+            QObject* target = &s;
+            QByteArray name = property;
+            if (const qsizetype dot = property.indexOf('.'); dot > 0) {
+                target = s.property(property.left(dot)).value<QObject*>();
+                name = property.mid(dot + 1);
+            }
+            QVERIFY(target->setProperty(name, value));
+        };
+        TBall coal = Ball(50, 10, 4);
+        TSeparator a;
+        a.resize(200, 100);
+        a.AddBall(&coal);
+        RenderElement(&a);
+        set(a);
+        a.NextStep();
+        TSeparator b;
+        b.resize(200, 100);
+        set(b);
+        b.AddBall(&a.Ball(0));
+        QCOMPARE(RenderElement(&a), RenderElement(&b));
+    }
+
     // A particle far outside the bath is not drawn and stops nothing else.
     void farParticles() {
         TSeparator s;
