@@ -13,6 +13,12 @@
 #include <QPolygon>
 #include <optional>
 
+// A pixel coordinate from whole-number arithmetic done in 64 bits (sizes plus
+// or minus pen widths, which nothing limits); throws EDrawError beyond an int.
+inline int Px64(qint64 v) {
+    return TruncPx(double(v));
+}
+
 // Cosine and sine of an angle in degrees; exact at every multiple of 90
 // degrees (a blade at 90 degrees lies exactly on the vertical).
 void SinCosDeg(double degrees, double& sine, double& cosine);

@@ -29,21 +29,25 @@ TConusBox::Geometry TConusBox::Compute() const {
     const int w = width(), h = height();
     const double W = w, H = h;
     const int pw = pen_->GetWidth();
+    // In 64 bits: a pen width is not limited, and an absurd one ends in the
+    // paint guard, not in an overflow.
+    const qint64 PW = pw;
+    const int inR = Px64(w - PW), inB = Px64(h - PW);
     auto X = [W](double p) { return W * p / 100; };
     auto Y = [H](double p) { return H - H * p / 100; };
     const int yW = TruncPx(Y(waterH_)), yC = TruncPx(Y(conusH_));
     const int cx = w / 2;
     const double hd = X(downW_) / 2, dw = 2 * hd;
 
-    QPoint p0(pw, yC), p1(TruncPx(cx - hd), h - pw), p2(TruncPx(cx + hd), h - pw), p3(w - pw, yC);
+    QPoint p0(pw, yC), p1(TruncPx(cx - hd), inB), p2(TruncPx(cx + hd), inB), p3(inR, yC);
     if (halfConus_) {
         p1.setX(xFlip_ ? pw : TruncPx(W - dw));
-        p2.setX(xFlip_ ? TruncPx(dw) : w - pw);
+        p2.setX(xFlip_ ? TruncPx(dw) : inR);
     }
     Geometry g;
     g.cone << p0 << p1 << p2 << p3;
     g.full = waterH_ > conusH_;
-    const QRect cover = Box(2 * pw, yC - pw, w - 2 * pw, yC + pw);
+    const QRect cover = Box(Px64(2 * PW), Px64(yC - PW), Px64(w - 2 * PW), Px64(yC + PW));
     if (g.full) {
         if (waterH_ < 100)
             g.empty = Box(pw, pw, w, yW);
@@ -65,13 +69,13 @@ TConusBox::Geometry TConusBox::Compute() const {
             } else {
                 const double s = dw + k * (W - dw);
                 p0.setX(xFlip_ ? pw : TruncPx(W - s));
-                p3.setX(xFlip_ ? TruncPx(s) : w - pw);
+                p3.setX(xFlip_ ? TruncPx(s) : inR);
             }
             g.coneLiquid << p0 << p1 << p2 << p3;
         }
     }
     if (!showTopLine_)
-        g.topCover = Box(0, 0, w, 2 * pw);
+        g.topCover = Box(0, 0, w, Px64(2 * PW));
     return g;
 }
 

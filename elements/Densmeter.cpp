@@ -1,5 +1,6 @@
 #include "Densmeter.h"
 
+#include "Canvastools.h"
 #include "FormatFloat.h"
 #include "Layout.h"
 #include "NumText.h"
@@ -108,7 +109,7 @@ void TDensMeter::DrawPicture(QPainter& p) {
                 ColorToQColor(cell.color));
     if (!bar.ticks.isEmpty()) {
         p.setPen(termoPen_->ToQPen());
-        const int y0 = bar.frame.top(), y1 = bar.frame.bottom() + 4;
+        const int y0 = bar.frame.top(), y1 = Px64(qint64(bar.frame.bottom()) + 4);
         for (int x : bar.ticks)
             p.drawLine(x, y0, x, y1);
     }

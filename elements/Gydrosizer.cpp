@@ -40,7 +40,7 @@ TGydroSizer::Geometry TGydroSizer::Compute() const {
 
     Geometry g;
     g.collars[0].setCoords(pw, pw, TruncPx(xM), TruncPx(yT));
-    g.collars[1].setCoords(TruncPx(W - xM), pw, w - pw, TruncPx(yT));
+    g.collars[1].setCoords(TruncPx(W - xM), pw, TruncPx(W - pw), TruncPx(yT));
     g.vessel = pixels(vessel);
     const double yW = Y(waterH_);
     if (waterH_ > h2_) {

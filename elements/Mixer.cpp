@@ -27,6 +27,15 @@ TMixer::Geometry TMixer::Compute() const {
     Geometry g;
     g.r = pen_->GetWidth() / 2;
     g.b = TruncPx(C(wallBottomR_));
+    // The tank's corners in 64 bits: the radius and the pen are not limited, and
+    // an absurd one ends in the paint guard, not in an overflow.
+    const qint64 b = g.b;
+    g.twoB = Px64(2 * b);
+    g.hMinusB = Px64(h - b);
+    g.hMinus2B = Px64(h - 2 * b);
+    g.wMinusB = Px64(w - b);
+    g.wMinus2B = Px64(w - 2 * b);
+    g.wMinusR = Px64(qint64(w) - g.r);
     g.waterY = TruncPx(h - C(waterLevel_));
     g.fillFrom = QPoint(w / 2, int((qint64(h) + g.waterY) / 2));
     const double cx = w / 2, cy = h - C(rotorCenterTop_);
@@ -64,15 +73,16 @@ void TMixer::DrawPicture(QPainter& p) {
     tank.setRenderHint(QPainter::Antialiasing, false);
     const QColor background = ColorToQColor(brush_->GetColor());
     tank.fillRect(0, 0, w, h, background);
-    const int r = g.r, b = g.b;
-    CanvasLine(tank, QPoint(r, 0), QPoint(r, h - b), *pen_);
-    CanvasArc(tank, QPoint(r, h - 2 * b), QPoint(2 * b, h), QPoint(r, h - b), QPoint(b, h), *pen_);
-    CanvasLine(tank, QPoint(b, h), QPoint(w - b, h), *pen_);
-    CanvasArc(tank, QPoint(w - 2 * b, h - 2 * b), QPoint(w - r, h), QPoint(w - b, h), QPoint(w - r, h - b),
-              *pen_);
-    CanvasLine(tank, QPoint(w - r, h - b), QPoint(w - r, 0), *pen_);
+    const int r = g.r;
+    const QPoint leftFoot(r, g.hMinusB), bottomLeft(g.b, h), bottomRight(g.wMinusB, h),
+        rightFoot(g.wMinusR, g.hMinusB);
+    CanvasLine(tank, QPoint(r, 0), leftFoot, *pen_);
+    CanvasArc(tank, QPoint(r, g.hMinus2B), QPoint(g.twoB, h), leftFoot, bottomLeft, *pen_);
+    CanvasLine(tank, bottomLeft, bottomRight, *pen_);
+    CanvasArc(tank, QPoint(g.wMinus2B, g.hMinus2B), QPoint(g.wMinusR, h), bottomRight, rightFoot, *pen_);
+    CanvasLine(tank, rightFoot, QPoint(g.wMinusR, 0), *pen_);
     const QColor water = ColorToQColor(waterColor_);
-    CanvasLine(tank, QPoint(r, g.waterY), QPoint(w - r, g.waterY), QPen(water, 1));
+    CanvasLine(tank, QPoint(r, g.waterY), QPoint(g.wMinusR, g.waterY), QPen(water, 1));
     tank.end();
     FloodFillSurface(picture, g.fillFrom, background.rgb(), water.rgb());
 

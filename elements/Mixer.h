@@ -75,8 +75,9 @@ public:
     };
     struct Geometry {
         int r = 0, b = 0; // half the pen width, radius of the bottom corners
-        int waterY = 0;   // the surface
-        QPoint fillFrom;  // where the liquid's flood fill starts
+        int twoB = 0, hMinusB = 0, hMinus2B = 0, wMinusB = 0, wMinus2B = 0, wMinusR = 0;
+        int waterY = 0;  // the surface
+        QPoint fillFrom; // where the liquid's flood fill starts
         QPoint hub;
         QRect hubBox; // (left, top) - (right, bottom) as the canvas takes it
         QList<Blade> blades;

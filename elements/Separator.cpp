@@ -317,7 +317,7 @@ TSeparator::Geometry TSeparator::Compute() const {
         if (l > 0)
             for (int i = 0; i < gridCount_; ++i) {
                 const int x = int(qint64(i) * bw / gridCount_);
-                g.grid << QLine(x + gw, yg, x + l - gw, yg);
+                g.grid << QLine(Px64(qint64(x) + gw), yg, Px64(qint64(x) + l - gw), yg);
             }
     }
     g.backWall.setCoords(TruncPx((1 - backWallWidth_ / 100) * W), TruncPx(backWallTop_ * H / 100), w, h);

@@ -60,9 +60,9 @@ QPolygon TSkat::ToPixels(const QList<QPointF>& outline, int w, int h, int penWid
             X = w - X;
         int x = TruncPx(X), y = TruncPx(Y0);
         if (x >= w)
-            x = w - penWidth;
+            x = Px64(qint64(w) - penWidth);
         if (y >= h)
-            y = h - penWidth;
+            y = Px64(qint64(h) - penWidth);
         poly << QPoint(x, y);
     }
     return poly;

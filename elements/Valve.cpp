@@ -26,13 +26,14 @@ void TValve::SetBrush(const TBrush* value) {
 
 QPolygon TValve::Corners(int w, int h, int penWidth, bool vertMode) {
     const int pw = penWidth;
+    const int right = Px64(qint64(w) - pw), bottom = Px64(qint64(h) - pw);
     QPolygon corners;
     corners << QPoint(pw, pw);
     if (vertMode)
-        corners << QPoint(w - pw, pw) << QPoint(pw, h - pw);
+        corners << QPoint(right, pw) << QPoint(pw, bottom);
     else
-        corners << QPoint(pw, h - pw) << QPoint(w - pw, pw);
-    corners << QPoint(w - pw, h - pw);
+        corners << QPoint(pw, bottom) << QPoint(right, pw);
+    corners << QPoint(right, bottom);
     return corners;
 }
 

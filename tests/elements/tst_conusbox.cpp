@@ -2,6 +2,8 @@
 #include "ShownElement.h"
 #include "TestSupport.h"
 
+#include <climits>
+
 class TstConusBox : public QObject {
     Q_OBJECT
 
@@ -124,6 +126,31 @@ private Q_SLOTS:
         QVERIFY(!c->RedrawNeeded());
         c->Pen()->SetWidth(3);
         QTRY_COMPARE(paints.count, 2);
+    }
+
+    // Values beyond the pixel grid end the paint with one beep and keep the
+    // last picture; nothing overflows.
+    void absurdValues_data() {
+        QTest::addColumn<QByteArray>("property");
+        QTest::addColumn<QVariant>("value");
+        QTest::newRow("pen") << QByteArray("Pen.Width") << QVariant(INT_MAX);
+        QTest::newRow("level") << QByteArray("WaterH") << QVariant(INT_MIN);
+        QTest::newRow("cone") << QByteArray("ConusH") << QVariant(INT_MIN);
+    }
+    void absurdValues() {
+        QFETCH(QByteArray, property);
+        QFETCH(QVariant, value);
+        TConusBox c;
+        Prepare(c);
+        RenderElement(&c);
+        const QImage before = c.Picture().copy();
+        if (property == "Pen.Width")
+            c.Pen()->SetWidth(value.toInt());
+        else
+            QVERIFY(c.setProperty(property, value));
+        RenderElement(&c);
+        QCOMPARE(c.Picture(), before);
+        QCOMPARE(TP().beeps, 1);
     }
 };
 

@@ -86,6 +86,19 @@ private Q_SLOTS:
         QTRY_COMPARE(paints.count, 1);
         QVERIFY(!m->RedrawNeeded());
     }
+
+    // Corners beyond the pixel grid end the paint with one beep.
+    void absurdTank() {
+        TMixer m;
+        m.resize(100, 100);
+        m.SetWallBottomR(1.5e9); // twice the radius is beyond an int
+        RenderElement(&m);
+        QCOMPARE(TP().beeps, 1);
+        m.SetWallBottomR(5);
+        m.Pen()->SetWidth(INT_MIN); // half of it still fits: drawn far away, no beep
+        RenderElement(&m);
+        QCOMPARE(TP().beeps, 1);
+    }
 };
 
 ORDAL_TEST_MAIN(TstMixer)

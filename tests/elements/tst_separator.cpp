@@ -4,6 +4,7 @@
 #include "ShownElement.h"
 #include "TestSupport.h"
 
+#include <climits>
 #include <cmath>
 #include <limits>
 
@@ -551,6 +552,15 @@ end
             s.NextStep();
         QVERIFY(AllFinite(s));
         QVERIFY(s.GetBallCount() < 34); // the bubbles burst, the rock leaves down the chute
+    }
+
+    // A grid pen beyond the pixel grid ends the paint with one beep.
+    void absurdGridPen() {
+        TSeparator s;
+        s.resize(200, 100);
+        s.GridPen()->SetWidth(INT_MAX);
+        RenderElement(&s);
+        QCOMPARE(TP().beeps, 1);
     }
 };
 

@@ -93,6 +93,14 @@ private Q_SLOTS:
         QCOMPARE(paints.count, 3);
         QCOMPARE(Px(RenderElement(s), 80, 50), Rgb(clBlue));
     }
+
+    // Pulling the outline in by an absurd pen ends the paint with one beep.
+    void absurdPen() {
+        TSkat s;
+        s.Pen()->SetWidth(INT_MIN);
+        RenderElement(&s);
+        QCOMPARE(TP().beeps, 1);
+    }
 };
 
 ORDAL_TEST_MAIN(TstSkat)

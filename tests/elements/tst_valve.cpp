@@ -2,6 +2,8 @@
 #include "TestSupport.h"
 #include "Valve.h"
 
+#include <climits>
+
 class TstValve : public QObject {
     Q_OBJECT
 private Q_SLOTS:
@@ -67,6 +69,16 @@ private Q_SLOTS:
         QCOMPARE(paints.count, 2);
         QVERIFY(v->Brush() != &blue);
         QCOMPARE(Px(RenderElement(v), 20, 8), Rgb(clBlue));
+    }
+
+    // A pen width beyond any bounds ends the paint with one beep, not in an
+    // overflow of the corners.
+    void absurdPen() {
+        TValve v;
+        v.Pen()->SetWidth(INT_MIN);
+        QVERIFY_THROWS_EXCEPTION(EDrawError, TValve::Corners(40, 40, INT_MIN, false));
+        RenderElement(&v);
+        QCOMPARE(TP().beeps, 1);
     }
 };
 
