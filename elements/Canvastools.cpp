@@ -81,31 +81,36 @@ void FloodFillSurface(QImage& image, QPoint start, QRgb surface, QRgb fill) {
     if (surface == fill)
         return;
     const int w = image.width(), h = image.height();
-    auto at = [&image](int x, int y) -> QRgb& { return reinterpret_cast<QRgb*>(image.scanLine(y))[x]; };
-    if (at(start.x(), start.y()) != surface)
+    // One detach, then plain row pointers: the fill touches every pixel of its
+    // area, often several times.
+    uchar* const bits = image.bits();
+    const qsizetype bpl = image.bytesPerLine();
+    auto row = [bits, bpl](int y) { return reinterpret_cast<QRgb*>(bits + y * bpl); };
+    if (row(start.y())[start.x()] != surface)
         return;
     // Scanline fill: each seed fills its whole run on one row and seeds the rows
-    // above and below once per run, so the stack never holds more than a few
-    // seeds per pixel row of the image.
+    // above and below once per open run there, so no pixel is seeded more than
+    // twice: the stack stays within twice the image's pixels.
     std::vector<QPoint> seeds{start};
     while (!seeds.empty()) {
         const QPoint s = seeds.back();
         seeds.pop_back();
-        if (at(s.x(), s.y()) != surface)
+        QRgb* const line = row(s.y());
+        if (line[s.x()] != surface)
             continue;
         int left = s.x(), right = s.x();
-        while (left > 0 && at(left - 1, s.y()) == surface)
+        while (left > 0 && line[left - 1] == surface)
             --left;
-        while (right + 1 < w && at(right + 1, s.y()) == surface)
+        while (right + 1 < w && line[right + 1] == surface)
             ++right;
-        for (int x = left; x <= right; ++x)
-            at(x, s.y()) = fill;
+        std::fill(line + left, line + right + 1, fill);
         for (int ny : {s.y() - 1, s.y() + 1}) {
             if (ny < 0 || ny >= h)
                 continue;
+            const QRgb* const next = row(ny);
             bool inRun = false;
             for (int x = left; x <= right; ++x) {
-                const bool open = at(x, ny) == surface;
+                const bool open = next[x] == surface;
                 if (open && !inRun)
                     seeds.emplace_back(x, ny);
                 inRun = open;
