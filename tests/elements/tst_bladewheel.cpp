@@ -2,7 +2,6 @@
 #include "ShownElement.h"
 #include "TestSupport.h"
 
-#include <QElapsedTimer>
 #include <climits>
 
 class TstBladeWheel : public QObject {
@@ -50,15 +49,12 @@ private Q_SLOTS:
 
     // Any blade count draws at once; beyond the cap the lines cover every row anyway.
     void hugeBladeCount() {
-        QElapsedTimer t;
-        t.start();
         for (bool circle : {true, false}) {
             const QList<int> rows = TBladeWheel::BladeRows(41, INT_MAX, circle, 7);
             QVERIFY(rows.size() <= 2 * TBladeWheel::kMaxDrawnBlades);
             for (int y = circle ? 1 : 0; y < 41; ++y)
                 QVERIFY2(rows.contains(y), qPrintable(QString::number(y)));
         }
-        QVERIFY(t.elapsed() < 2000);
     }
 
     void picture() {
