@@ -2,16 +2,22 @@
 
 #include "Actioncontrols.h"
 #include "Arrow.h"
+#include "Bladewheel.h"
 #include "Controls.h"
+#include "Conusbox.h"
 #include "Ebm.h"
 #include "IniFile.h"
 #include "Layout.h"
 #include "Log.h"
+#include "Mixer.h"
 #include "Outfield.h"
 #include "Platform.h"
 #include "Poligon.h"
 #include "Pump.h"
+#include "Separator.h"
+#include "Skat.h"
 #include "Tamrixutil.h"
+#include "Valve.h"
 #include "Watercircle.h"
 
 #include <QFont>
@@ -21,6 +27,19 @@
 namespace {
 
 using Painter = std::function<void(QObject*, TColor)>;
+
+// A valve takes the colour on its pen and its brush, and is drawn again.
+void ColourValve(TValve* valve, TColor c) {
+    valve->Pen()->SetColor(c);
+    valve->Brush()->SetColor(c);
+    RepaintNow(valve);
+}
+
+// A bladed drum takes it on its blades and its frame.
+void ColourBladeWheel(TBladeWheel* wheel, TColor c) {
+    wheel->BladePen()->SetColor(c);
+    wheel->Pen()->SetColor(c);
+}
 
 // What gets the colour, by exact class name.
 const QHash<QByteArray, Painter>& ColourRules() {
@@ -34,6 +53,12 @@ const QHash<QByteArray, Painter>& ColourRules() {
         {"TActionPanel", [](QObject* o, TColor c) { static_cast<TActionPanel*>(o)->SetColor(c); }},
         {"TWaterCircle", [](QObject* o, TColor c) { static_cast<TWaterCircle*>(o)->SetWaterColor(c); }},
         {"TEBM", [](QObject* o, TColor c) { static_cast<TEBM*>(o)->StatorBrush()->SetColor(c); }},
+        {"TConusBox", [](QObject* o, TColor c) { static_cast<TConusBox*>(o)->SetWaterColor(c); }},
+        {"TValve", [](QObject* o, TColor c) { ColourValve(static_cast<TValve*>(o), c); }},
+        {"TBladeWheel", [](QObject* o, TColor c) { ColourBladeWheel(static_cast<TBladeWheel*>(o), c); }},
+        {"TMixer", [](QObject* o, TColor c) { static_cast<TMixer*>(o)->SetWaterColor(c); }},
+        {"TSeparator", [](QObject* o, TColor c) { static_cast<TSeparator*>(o)->SetWaterColor(c); }},
+        {"TSkat", [](QObject* o, TColor c) { static_cast<TSkat*>(o)->Brush()->SetColor(c); }},
     };
     return rules;
 }

@@ -5,8 +5,17 @@
 #include "Cp1251.h"
 #include "Database.h"
 #include "Eventlog.h"
+#include "Bladewheel.h"
+#include "Conusbox.h"
+#include "Fan.h"
 #include "Global.h"
 #include "IniFile.h"
+#include "Layout.h"
+#include "Mixer.h"
+#include "Separator.h"
+#include "Services.h"
+#include "Skat.h"
+#include "Valve.h"
 #include "Startup.h"
 
 #include <QApplication>
@@ -268,6 +277,54 @@ private Q_SLOTS:
         QCOMPARE(ini.ReadString("OffColors", "Condition", ""), QString("0x000000FF"));
         QCOMPARE(ini.ReadString("OffColors", "ShlamWater", ""), QString("0x00FF0000"));
         QCOMPARE(ini.ReadSection("OffColors").size(), 9);
+    }
+
+    // The library's further classes: the colour goes where the class's row
+    // says, only to the components carrying the tag; a class without a row
+    // keeps its colours.
+    void colourByTagForTheLibrary_data() {
+        QTest::addColumn<QString>("cls");
+        QTest::addColumn<bool>("coloured");
+        for (const char* c : {"TConusBox", "TValve", "TBladeWheel", "TMixer", "TSeparator", "TSkat"})
+            QTest::newRow(c) << QString::fromLatin1(c) << true;
+        QTest::newRow("TFan") << "TFan" << false;
+    }
+    void colourByTagForTheLibrary() {
+        QFETCH(QString, cls);
+        QFETCH(bool, coloured);
+        // What the colour reaches, per class (the fan: the colours it has).
+        const auto colours = [](QObject* o) -> QList<TColor> {
+            if (auto* c = qobject_cast<TConusBox*>(o))
+                return {c->GetWaterColor()};
+            if (auto* v = qobject_cast<TValve*>(o))
+                return {v->Pen()->GetColor(), v->Brush()->GetColor()};
+            if (auto* b = qobject_cast<TBladeWheel*>(o))
+                return {b->BladePen()->GetColor(), b->Pen()->GetColor()};
+            if (auto* m = qobject_cast<TMixer*>(o))
+                return {m->GetWaterColor()};
+            if (auto* s = qobject_cast<TSeparator*>(o))
+                return {s->GetWaterColor()};
+            if (auto* k = qobject_cast<TSkat*>(o))
+                return {k->Brush()->GetColor()};
+            if (auto* f = qobject_cast<TFan*>(o))
+                return {f->CircleBrush()->GetColor(), f->CirclePen()->GetColor(), f->GetRotorColor()};
+            return {};
+        };
+        QWidget window;
+        QObject* tagged = TClassRegistry::Create(cls, &window);
+        QObject* other = TClassRegistry::Create(cls, &window);
+        QVERIFY(tagged && other);
+        AddComponent(&window, tagged);
+        AddComponent(&window, other);
+        tagged->setProperty("Tag", 700);
+        other->setProperty("Tag", 701);
+        const QList<TColor> before = colours(other);
+        SetColorByTag(&window, 700, clFuchsia);
+        const QList<TColor> after = colours(tagged);
+        QVERIFY(!after.isEmpty());
+        for (TColor c : after)
+            QCOMPARE(c == clFuchsia, coloured);
+        QCOMPARE(colours(other), before);
     }
 };
 

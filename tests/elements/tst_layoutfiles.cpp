@@ -417,6 +417,10 @@ void TestLayoutFiles::galleryHoldsEveryClass_data() {
                           "TEBM", "TBarrel", "TPump", "TAniTrans", "TPoligon", "TActionLabel", "TActionPanel",
                           "TActionImage", "TLabel"})
         QTest::newRow(c) << QString::fromLatin1(c);
+    for (const char* c : {"TValve", "TBullet", "TPandus", "TTransporter", "TBladeWheel", "TFan", "TSkat",
+                          "TDensMeter", "TTermoScale", "TSeparator", "TColumnMixer", "TConusBox", "TGydroSizer",
+                          "TFlake", "TGFlake", "TMixer", "TTxGraph"})
+        QTest::newRow(c) << QString::fromLatin1(c);
 }
 
 void TestLayoutFiles::galleryHoldsEveryClass() {
