@@ -378,6 +378,11 @@ TFormConfig::~TFormConfig() {
         FormConfig = nullptr;
 }
 
+void TFormConfig::done(int result) {
+    DBGridEh2->PostEditor();
+    QDialog::done(result);
+}
+
 int TFormConfig::Execute() {
     FormShow();
     return Plat().ExecDialog(*this);
@@ -415,7 +420,7 @@ void TFormConfig::OpenConstants() {
         return;
     }
     ClientDataSetConst.Load(setup.Table());
-    DBGridEh2->DataReset();
+    DBGridEh2->SetDataSource(&ClientDataSetConst); // on the first row
 }
 
 void TFormConfig::ConstantsChanged(int currentRow) {

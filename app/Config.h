@@ -143,6 +143,8 @@ public:
     QList<TOutField*> ColorFields() const;
 
     const TLayout& Layout() const { return layout_; }
+    // Closing takes a cell being edited first.
+    void done(int result) override;
 
 public Q_SLOTS:
     // Bound by name in the layout.

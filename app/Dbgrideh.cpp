@@ -48,6 +48,8 @@ QString IndicatorText(TGridData::RowMark mark, bool current) {
     return current ? QStringLiteral("▶") : QString();
 }
 
+} // namespace
+
 // The editor of a cell keeps to the field's length.
 class TGridDelegate : public QStyledItemDelegate {
 public:
@@ -63,14 +65,13 @@ public:
                 edit->setMaxLength(max);
             edit->setFrame(false);
         }
+        grid_->editor_ = w;
         return w;
     }
 
 private:
     TDBGridEh* grid_;
 };
-
-} // namespace
 
 // ---------------------------------------------------------------------------
 // Columns
@@ -419,9 +420,12 @@ void TDBGridEh::ApplyFonts() {
     }
     verticalHeader()->setFont(cell);
     const int height = rowHeight_ > 0 ? rowHeight_ : QFontMetrics(cell).height() + 6;
-    verticalHeader()->setDefaultSectionSize(height);
-    frozen_->verticalHeader()->setDefaultSectionSize(height);
-    verticalHeader()->setMinimumSectionSize(std::min(height, verticalHeader()->minimumSectionSize()));
+    // Both views take the same row height, or the fixed columns drift off
+    // their rows as the grid scrolls.
+    for (QHeaderView* h : {verticalHeader(), frozen_->verticalHeader()}) {
+        h->setMinimumSectionSize(height);
+        h->setDefaultSectionSize(height);
+    }
     UpdateFrozenGeometry();
 }
 
@@ -502,6 +506,14 @@ void TDBGridEh::SetCurrentRow(int row) {
     }
     const int column = currentIndex().isValid() ? currentIndex().column() : 0;
     setCurrentIndex(model_->index(row, column));
+}
+
+void TDBGridEh::PostEditor() {
+    if (!Editing() || !editor_)
+        return;
+    QWidget* editor = editor_;
+    commitData(editor);
+    closeEditor(editor, QAbstractItemDelegate::NoHint);
 }
 
 void TDBGridEh::Posted(int row) {

@@ -201,6 +201,11 @@ public:
 
     int CurrentRow() const { return model_->CurrentRow(); }
     void SetCurrentRow(int row);
+    // Whether a cell is being edited.
+    bool Editing() const { return state() == QAbstractItemView::EditingState; }
+    // Takes the text of a cell being edited as if Enter had been pressed (a
+    // window that closes must not lose what the operator typed).
+    void PostEditor();
 
     // The view that holds the fixed columns (over the left of this one).
     QTableView* FrozenView() const { return frozen_; }
@@ -221,6 +226,7 @@ protected:
 
 private:
     friend class TGridModel;
+    friend class TGridDelegate;
     void ApplyColumns();
     void ApplyFonts();
     void UpdateFrozenGeometry();
@@ -237,6 +243,7 @@ private:
     int titleLines_ = 1;
     int lastPosted_ = -1;
     bool applying_ = false;
+    QPointer<QWidget> editor_; // the editor last opened
 };
 
 // Prints a grid's rows under a heading, fitted to the page width: the heading

@@ -188,8 +188,17 @@ void TFormMain::BuildActions() {
     child(ActionGraphGC_params, [] { return FormGraphHardParams; }, ActionPrintHardParams);
     child(ActionGraphSuspLevel, [] { return FormGraphSuspLevel; }, ActionPrintLevelGraph);
     child(ActionGraphDivPosition, [] { return FormGraphDSUS; }, ActionPrintDiverGraph);
-    child(ActionWorkLog, [] { return static_cast<QWidget*>(FormLogView); }, ActionPrintGCWorkReg);
-    child(ActionBaseView, [] { return static_cast<QWidget*>(FormBaseView); }, nullptr); // the print button keeps its action
+    child(ActionWorkLog, [this] { return static_cast<QWidget*>(JournalWindow()); }, ActionPrintGCWorkReg);
+    child(
+        ActionBaseView,
+        [this] {
+            if (!FormBaseView) {
+                FormBaseView = new TFormBaseView;
+                AddChild(FormBaseView);
+            }
+            return static_cast<QWidget*>(FormBaseView);
+        },
+        nullptr); // the print button keeps its action
     connect(ActionAbout, &QAction::triggered, this, [] {
         if (FormAbout)
             Plat().ExecDialog(*FormAbout);
@@ -199,14 +208,19 @@ void TFormMain::BuildActions() {
             FormConfig->Execute();
     });
     // The journal's print preview, also the print button's while the journal is in front.
-    connect(ActionPrintGCWorkReg, &QAction::triggered, this, [] {
-        if (FormLogView)
-            FormLogView->Print();
-    });
+    connect(ActionPrintGCWorkReg, &QAction::triggered, this, [this] { JournalWindow()->Print(); });
     connect(ActionSetPLSZ, &QAction::triggered, this, &TFormMain::ActionSetPLSZExecute);
     connect(ActionSet_TNZ, &QAction::triggered, this, &TFormMain::ActionSet_TNZExecute);
     // The print actions of the trend windows print once those windows can;
     // until then they have nothing to print.
+}
+
+TFormLogView* TFormMain::JournalWindow() {
+    if (!FormLogView) {
+        FormLogView = new TFormLogView;
+        AddChild(FormLogView);
+    }
+    return FormLogView;
 }
 
 void TFormMain::BuildMenu() {

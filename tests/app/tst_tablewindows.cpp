@@ -50,7 +50,7 @@ void LoadJournalOf(TDateTime day, int shiftIndex) {
 void TypeCell(int row, int column, const QString& text) {
     TDBGridEh* grid = FormConfig->DBGridEh2;
     const QModelIndex index = grid->Model()->index(row, column);
-    if (grid->state() != QAbstractItemView::EditingState) {
+    if (!grid->Editing()) {
         grid->setCurrentIndex(index);
         grid->edit(index);
     }
@@ -442,6 +442,21 @@ private Q_SLOTS:
         QVERIFY(!SetupInDatabase().contains(name));
         QCOMPARE(RowNamed(name), -1);
         QCOMPARE(FormConfig->ClientDataSetConst.RowCount(), 2);
+        // Closing the dialog takes the text of a cell still being edited.
+        TDBGridEh* grid = FormConfig->DBGridEh2;
+        const QModelIndex cell = grid->Model()->index(RowNamed("THIRD"), 2);
+        grid->setCurrentIndex(cell);
+        grid->edit(cell);
+        QLineEdit* editor = nullptr;
+        for (QLineEdit* e : grid->viewport()->findChildren<QLineEdit*>())
+            if (!e->isHidden())
+                editor = e;
+        QVERIFY(editor);
+        editor->setText("закрыто без Enter");
+        FormConfig->ButClose->click();
+        for (int i = 0; i < 3; ++i)
+            QCoreApplication::processEvents();
+        QCOMPARE(SetupInDatabase().value("THIRD").last(), QString("закрыто без Enter"));
     }
 
     void refusedConstantChangesStayMarked() {
