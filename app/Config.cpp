@@ -600,7 +600,8 @@ void TFormConfig::TabSheet3Show(QObject*) {
 void TFormConfig::ApplyColorFields() {
     for (TOutField* f : ColorFields())
         if (const auto slot = ColorSlotOfTag(f->GetTag()))
-            f->Brush()->SetColor(slot->off ? OffColors[size_t(slot->index)] : OnColors[size_t(slot->index)]);
+            f->Brush()->SetColor(slot->off ? EditedOffColors[size_t(slot->index)]
+                                           : EditedOnColors[size_t(slot->index)]);
 }
 
 void TFormConfig::OutFieldClick(QObject* sender) {
@@ -611,7 +612,7 @@ void TFormConfig::OutFieldClick(QObject* sender) {
     TColor c = field->Brush()->GetColor();
     if (!Plat().ChooseColor(c, this))
         return;
-    (slot->off ? OffColors : OnColors)[size_t(slot->index)] = c;
+    (slot->off ? EditedOffColors : EditedOnColors)[size_t(slot->index)] = c;
     field->Brush()->SetColor(c);
 }
 
@@ -625,6 +626,8 @@ void TFormConfig::LoadColors() {
     AdvLabelsFont.name = ini.ReadString(section, QStringLiteral("FontName"), AdvLabelsFont.name);
     AdvLabelsFont.size = ini.ReadInteger(section, QStringLiteral("FontSize"), AdvLabelsFont.size);
     AdvLabelsFont.color = ini.ReadInteger(section, QStringLiteral("FontColor"), AdvLabelsFont.color);
+    EditedOnColors = OnColors;
+    EditedOffColors = OffColors;
 }
 
 void TFormConfig::SaveColors() {
@@ -640,6 +643,8 @@ void TFormConfig::SaveColors() {
 }
 
 void TFormConfig::ButApplyNewColorsClick(QObject*) {
+    OnColors = EditedOnColors;
+    OffColors = EditedOffColors;
     try {
         SaveColors();
     } catch (const IniFileError& e) {

@@ -118,6 +118,10 @@ public:
         TColor color = clLime;
     } AdvLabelsFont;
     int EditedShiftHour = 7;
+    // The colours the page "Оформление" edits. The scheme keeps colouring with
+    // OnColors and OffColors until "Принять изменения" hands these over.
+    TStateColors EditedOnColors = kDefaultStateColors;
+    TStateColors EditedOffColors = kDefaultStateColors;
 
     // Components.
     TPageControl* PageControl1;

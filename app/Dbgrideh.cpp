@@ -5,11 +5,13 @@
 #include "NumText.h"
 #include "Platform.h"
 
+#include <QGuiApplication>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QPainter>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
+#include <QScreen>
 #include <QScrollBar>
 #include <QStyledItemDelegate>
 #include <QTextDocument>
@@ -253,6 +255,8 @@ QVariant TGridModel::headerData(int section, Qt::Orientation orientation, int ro
         return data_->MarkHint(section);
     if (role == Qt::ForegroundRole && data_->Mark(section) != TGridData::RowMark::None)
         return QColor(Qt::red);
+    if (role == Qt::BackgroundRole && data_->Mark(section) != TGridData::RowMark::None)
+        return QColor(0xFF, 0xD0, 0xD0); // seen even while the row is selected
     if (role == Qt::TextAlignmentRole)
         return int(Qt::AlignCenter);
     return QVariant();
@@ -567,9 +571,12 @@ void TPrintDBGridEh::Print(QPrinter* printer, const QString& heading) {
         total += w;
     }
 
-    p.setFont(PageHeaderFont);
-    const QFontMetricsF bandMetrics(PageHeaderFont, printer);
-    const double band = bandMetrics.height() / device + 6;
+    // The page header's font in the same pixels (a point size would be taken
+    // at the printer's resolution and then scaled once more).
+    QFont bandFont = PageHeaderFont;
+    if (bandFont.pointSizeF() > 0)
+        bandFont.setPixelSize(std::max(1, qRound(bandFont.pointSizeF() * 96 / 72)));
+    const double band = QFontMetricsF(bandFont).height() + 6;
     const double bodyTop = band + 4, bodyH = pageH - 2 * band - 8;
     // Fitted to the page width: shrunk when wider, never enlarged.
     const double fit = total > pageW ? pageW / total : 1.0;
@@ -594,7 +601,7 @@ void TPrintDBGridEh::Print(QPrinter* printer, const QString& heading) {
         p.resetTransform();
         p.scale(device, device);
         // Page header and footer, not shrunk with the grid.
-        p.setFont(PageHeaderFont);
+        p.setFont(bandFont);
         p.setPen(Qt::black);
         const QRectF head(0, 0, pageW, band), foot(0, pageH - band, pageW, band);
         p.drawText(head, Qt::AlignRight | Qt::AlignVCenter, PageHeaderText);
@@ -649,6 +656,11 @@ void TPrintDBGridEh::Preview(const QString& heading, QWidget* parent) {
     QPrintPreviewDialog dialog(&printer, parent);
     dialog.setObjectName(QStringLiteral("PrintPreview"));
     dialog.setWindowTitle(QStringLiteral("Предварительный просмотр"));
+    // A whole page readable at once: most of the screen's height.
+    if (const QScreen* screen = parent ? parent->screen() : QGuiApplication::primaryScreen()) {
+        const QRect area = screen->availableGeometry();
+        dialog.resize(std::min(area.width() * 9 / 10, area.height() * 3 / 4), area.height() * 9 / 10);
+    }
     connect(&dialog, &QPrintPreviewDialog::paintRequested, this,
             [this, heading](QPrinter* target) { Print(target, heading); });
     Plat().ExecDialog(dialog);

@@ -517,12 +517,16 @@ private Q_SLOTS:
         off->Click();
         TP().nextColor = clNavy;
         on->Click();
-        QCOMPARE(OffColors[0], clFuchsia);
-        QCOMPARE(OnColors[8], clNavy);
         QCOMPARE(off->Brush()->GetColor(), clFuchsia);
-        // Not applied yet: neither the file nor the scheme.
+        // Not applied yet: neither the file nor the scheme, not even at its next tick.
+        FormMnemo->RefreshScheme();
         QVERIFY(!IniFile(IniPath()).SectionExists("OffColors"));
         QCOMPARE(arrow->GetColor(), clRed);
+        QCOMPARE(OffColors[0], clRed);
+        // Closed and opened again: the field keeps the chosen colour.
+        FormConfig->ButClose->click();
+        FormConfig->FormShow();
+        QCOMPARE(off->Brush()->GetColor(), clFuchsia);
 
         FormConfig->ButApplyNewColors->click();
         const IniFile ini(IniPath());
@@ -532,6 +536,8 @@ private Q_SLOTS:
         QCOMPARE(ini.ReadInteger("AdvLabels", "FontSize", 0), 8);
         QCOMPARE(ini.ReadInteger("AdvLabels", "FontColor", 0), 65280);
         QCOMPARE(arrow->GetColor(), clFuchsia);
+        QCOMPARE(OffColors[0], clFuchsia);
+        QCOMPARE(OnColors[8], clNavy);
         QVERIFY(TP().messages.isEmpty());
     }
 
