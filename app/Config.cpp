@@ -156,7 +156,8 @@ bool TConstantsCopy::SetText(int row, int field, const QString& text, QString& e
         break;
     }
     r.values[field] = value;
-    r.refusal.clear();
+    if (!r.uncertain)
+        r.refusal.clear();
     Restate(r);
     return true;
 }
@@ -234,7 +235,7 @@ bool TConstantsCopy::CancelIfEmpty(int row) {
     return true;
 }
 
-QVector<TConstantsCopy::Change> TConstantsCopy::PendingChanges() const {
+QVector<TConstantsCopy::Change> TConstantsCopy::PendingChanges(bool withUncertain) const {
     QVector<Change> changes;
     for (int i = 0; i < rows_.size(); ++i) {
         const Row& r = rows_[i];
@@ -247,7 +248,8 @@ QVector<TConstantsCopy::Change> TConstantsCopy::PendingChanges() const {
         case State::Unchanged:
             break;
         case State::Inserted:
-            if (!r.values[ConstName].isNull()) // posted once it has a name
+            // Posted once it has a name.
+            if (!r.values[ConstName].isNull() && (withUncertain || !r.uncertain))
                 changes.append({Change::Insert, i, now});
             break;
         case State::Modified:
@@ -270,15 +272,18 @@ bool TConstantsCopy::Applied(const Change& change) {
     std::copy(std::begin(r.values), std::end(r.values), std::begin(r.read));
     r.state = State::Unchanged;
     r.refusal.clear();
+    r.uncertain = false;
     return false;
 }
 
-void TConstantsCopy::Refused(const Change& change, const QString& text) {
-    rows_[change.row].refusal = text;
+void TConstantsCopy::Refused(const Change& change, const QString& text, bool uncertain) {
+    Row& r = rows_[change.row];
+    r.refusal = text;
+    r.uncertain = r.uncertain || (uncertain && change.kind == Change::Insert);
 }
 
-QString ApplyConstantChanges(TSQLConnection& connection, TConstantsCopy& copy) {
-    const QVector<TConstantsCopy::Change> changes = copy.PendingChanges();
+QString ApplyConstantChanges(TSQLConnection& connection, TConstantsCopy& copy, bool explicitSave) {
+    const QVector<TConstantsCopy::Change> changes = copy.PendingChanges(explicitSave);
     QVector<TConstantsCopy::Change> done;
     QString first;
     int refused = 0;
@@ -289,18 +294,24 @@ QString ApplyConstantChanges(TSQLConnection& connection, TConstantsCopy& copy) {
                              : c.kind == TConstantsCopy::Change::Update ? Sql::UpdateConstant
                                                                         : Sql::DeleteConstant;
         QString refusal;
+        bool uncertain = false;
         try {
             if (connection.Execute(sql, c.values, TStatementKind::Command) == 0)
                 refusal =
                     QStringLiteral("запись не найдена в базе данных: ее изменили или удалили после чтения");
         } catch (const EDatabaseError& e) {
-            refusal = e.Text();
+            uncertain = e.MaybeExecuted() && c.kind == TConstantsCopy::Change::Insert;
+            refusal = uncertain ? QStringLiteral(
+                                      "связь с сервером прервалась, когда новая запись уже была отправлена; "
+                                      "сохранена ли она, неизвестно. Проверьте константы после "
+                                      "перезапуска программы: \"Сохранить изменения\" отправит ее еще раз")
+                                : e.Text();
         }
         if (refusal.isEmpty()) {
             done.append(c);
             continue;
         }
-        copy.Refused(c, refusal);
+        copy.Refused(c, refusal, uncertain);
         if (refused++ == 0)
             first = refusal;
     }
@@ -431,10 +442,10 @@ void TFormConfig::ConstantsChanged(int currentRow) {
             DBGridEh2->Model()->index(std::min(currentRow, ClientDataSetConst.RowCount() - 1), column));
 }
 
-bool TFormConfig::ApplyConstants() {
-    if (!FormMain || !ClientDataSetConst.HasPendingChanges())
+bool TFormConfig::ApplyConstants(bool explicitSave) {
+    if (!FormMain || !ClientDataSetConst.HasPendingChanges(explicitSave))
         return true;
-    const QString refusal = ApplyConstantChanges(*FormMain->SQLConnection1, ClientDataSetConst);
+    const QString refusal = ApplyConstantChanges(*FormMain->SQLConnection1, ClientDataSetConst, explicitSave);
     ConstantsChanged(DBGridEh2->CurrentRow());
     if (refusal.isEmpty())
         return true;
@@ -579,7 +590,7 @@ void TFormConfig::NavDeleteClick(QObject*) {
 }
 
 void TFormConfig::ButSaveConstClick(QObject*) {
-    ApplyConstants();
+    ApplyConstants(true);
 }
 
 // ---- page "Оформление" ----

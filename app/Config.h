@@ -51,6 +51,10 @@ public:
         QVariant read[FieldCount];   // as read (or as last saved)
         State state = State::Unchanged;
         QString refusal; // the database's answer to the last attempt, if it refused
+        // A new row whose insert had reached the server when the connection
+        // was lost: it may be there already, so it goes again only when the
+        // operator saves explicitly (a second row of the same constant otherwise).
+        bool uncertain = false;
     };
 
     // One statement's worth of work: the row, and what to send.
@@ -84,13 +88,17 @@ public:
     bool CancelIfEmpty(int row);
 
     // The changes to send, in row order: deletions, updates and inserts of
-    // posted rows.
-    QVector<Change> PendingChanges() const;
-    bool HasPendingChanges() const { return !PendingChanges().isEmpty(); }
+    // posted rows; uncertain inserts only when asked for.
+    QVector<Change> PendingChanges(bool withUncertain = true) const;
+    bool HasPendingChanges(bool withUncertain = true) const {
+        return !PendingChanges(withUncertain).isEmpty();
+    }
     // The database took the change: the row counts as saved (a deleted row
     // leaves the copy; returns true then).
     bool Applied(const Change& change);
-    void Refused(const Change& change, const QString& text);
+    // The database refused it; uncertain: the statement had reached the
+    // server when the connection was lost.
+    void Refused(const Change& change, const QString& text, bool uncertain = false);
 
 private:
     void Restate(Row& r);
@@ -103,7 +111,9 @@ private:
 // the server refuses, or one that reaches no row (the row was changed or
 // deleted meanwhile), stays pending with the reason. Throws nothing; returns
 // the text for the operator when anything was refused, else an empty text.
-QString ApplyConstantChanges(TSQLConnection& connection, TConstantsCopy& copy);
+// An insert whose answer was lost with the connection is sent again only
+// with explicitSave (the operator's "Сохранить изменения").
+QString ApplyConstantChanges(TSQLConnection& connection, TConstantsCopy& copy, bool explicitSave);
 
 class TFormConfig : public QDialog {
     Q_OBJECT
@@ -143,7 +153,7 @@ public:
     void LoadColors();
     void SaveColors();
     // Applies the pending constant changes; a refusal reaches the error box.
-    bool ApplyConstants();
+    bool ApplyConstants(bool explicitSave = false);
     QList<TOutField*> ColorFields() const;
 
     const TLayout& Layout() const { return layout_; }

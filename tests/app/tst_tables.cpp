@@ -237,6 +237,19 @@ private Q_SLOTS:
         QCOMPARE(changes.size(), 1);
         QCOMPARE(changes[0].kind, TConstantsCopy::Change::Update);
         QCOMPARE(copy.DisplayText(changes[0].row, TConstantsCopy::Comment), QString("новый 'текст'"));
+
+        // A new row whose insert may have reached the server goes again only
+        // when the operator saves, even after further edits of it.
+        const int uncertain = copy.Insert(0);
+        QVERIFY(copy.SetText(uncertain, TConstantsCopy::ConstName, "MAYBE", error));
+        copy.Refused(copy.PendingChanges()[0], "lost", true);
+        QVERIFY(copy.SetText(uncertain, TConstantsCopy::ConstVal, "5", error));
+        QCOMPARE(copy.Mark(uncertain), TGridData::RowMark::NotSaved);
+        QVERIFY(copy.MarkHint(uncertain).contains("lost"));
+        QCOMPARE(copy.PendingChanges(false).size(), 1); // the update of B only
+        QCOMPARE(copy.PendingChanges(true).size(), 2);
+        QVERIFY(!copy.Applied(copy.PendingChanges(true)[0]));
+        QVERIFY(!copy.At(uncertain).uncertain);
     }
 
     void constantsNewRows() {

@@ -21,7 +21,12 @@
 #include <QLineEdit>
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QThread>
 #include <csignal>
+#include <future>
+#include <thread>
 
 namespace {
 
@@ -498,6 +503,58 @@ private Q_SLOTS:
         const auto rows = SetupInDatabase();
         QVERIFY(rows.contains("NEW_ONE"));
         QCOMPARE(rows.value("MIN_PLS").first(), QString("1150"));
+    }
+
+    void newConstantWhoseAnswerIsLostIsNotSentTwice() {
+        App app;
+        FormConfig->FormShow();
+        TConstantsCopy& copy = FormConfig->ClientDataSetConst;
+        TSQLQuery id(app->SQLConnection1, "select connection_id() as id");
+        id.Open();
+        const qint64 session = qint64(id.AsFloat("id"));
+        // The insert reaches the server and waits for a table lock; meanwhile
+        // its session is killed.
+        std::promise<void> locked;
+        std::thread holder([&] {
+            const TestDb t = TestDatabase();
+            {
+                QSqlDatabase db = QSqlDatabase::addDatabase("QMYSQL", "lock_holder");
+                db.setHostName(t.host);
+                db.setPort(t.port);
+                db.setUserName(t.user);
+                db.setPassword(t.password);
+                db.setDatabaseName("ordalm");
+                db.open();
+                QSqlQuery(db).exec("lock tables setup write");
+                locked.set_value();
+                QThread::msleep(800);
+                QSqlQuery(db).exec(QStringLiteral("kill %1").arg(session));
+                QSqlQuery(db).exec("unlock tables");
+                db.close();
+            }
+            QSqlDatabase::removeDatabase("lock_holder");
+        });
+        locked.get_future().wait();
+        FormConfig->NavInsertClick(nullptr);
+        const int row = FormConfig->DBGridEh2->CurrentRow();
+        TypeCell(row, 0, "MAYBE");
+        holder.join();
+        QCOMPARE(TP().messages.size(), 1);
+        QVERIFY2(TP().messages[0].text.contains("неизвестно"), qPrintable(TP().messages[0].text));
+        QVERIFY(copy.At(row).uncertain);
+        QCOMPARE(copy.Mark(row), TGridData::RowMark::NotSaved);
+        // The next edit is saved without sending the new row again...
+        TypeCell(RowNamed("MIN_PLS"), 2, "другое описание");
+        QCOMPARE(TP().messages.size(), 1);
+        auto rows = SetupInDatabase();
+        QCOMPARE(rows.value("MIN_PLS").last(), QString("другое описание"));
+        QVERIFY(!rows.contains("MAYBE"));
+        // ...the operator's "Сохранить изменения" does.
+        FormConfig->ButSaveConst->click();
+        rows = SetupInDatabase();
+        QVERIFY(rows.contains("MAYBE"));
+        QCOMPARE(copy.Mark(RowNamed("MAYBE")), TGridData::RowMark::None);
+        QCOMPARE(TP().messages.size(), 1);
     }
 
     void coloursReachFileAndSchemeAtOnce() {
