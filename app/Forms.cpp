@@ -1,9 +1,11 @@
 #include "Forms.h"
 
 #include "About.h"
-#include "ColorSets.h"
+#include "Baseview.h"
+#include "Config.h"
 #include "Editors.h"
 #include "Inputnewset.h"
+#include "Logview.h"
 #include "Main.h"
 #include "MainMenu.h"
 #include "Mnemo.h"
@@ -14,9 +16,6 @@
 #include <vector>
 
 QDialog* FormAbout = nullptr;
-QWidget* FormLogView = nullptr;
-QDialog* FormConfig = nullptr;
-QWidget* FormBaseView = nullptr;
 QWidget* FormGraphSuspLevel = nullptr;
 QWidget* FormGraphHardParams = nullptr;
 QWidget* FormGraphDSUS = nullptr;
@@ -65,18 +64,11 @@ QWidget* Placeholder(const char* name, const char* caption) {
 const std::vector<FormEntry>& Forms() {
     static const std::vector<FormEntry> forms{
         Form(FormAbout, Kind::Other, [] { return new TFormAbout(FormMain); }),
-        Form(FormLogView, Kind::Child, [] { return Placeholder("FormLogView", "Журнал работы отсадочных машин"); }),
+        Form(FormLogView, Kind::Child, [] { return new TFormLogView; }),
         Form(FormArrowEdit, Kind::Other, [] { return CreateArrowEditor(FormMain); }),
         Form(FormEditBarrel, Kind::Other, [] { return CreateBarrelEditor(FormMain); }),
-        Form(FormConfig, Kind::Other,
-             [] {
-                 // The state colour sets belong to the configuration window,
-                 // which reads them when it is created.
-                 LoadStateColorSets(FormMain->IniFileName);
-                 return new TDialogForm(QStringLiteral("FormConfig"), QStringLiteral("Конфигурация программы"),
-                                        FormMain);
-             }),
-        Form(FormBaseView, Kind::Child, [] { return Placeholder("FormBaseView", "Просмотр базы данных"); }),
+        Form(FormConfig, Kind::Other, [] { return new TFormConfig(FormMain); }),
+        Form(FormBaseView, Kind::Child, [] { return new TFormBaseView; }),
         Form(FormGraphSuspLevel, Kind::Child,
              [] { return Placeholder("FormGraphSuspLevel", "Графики изменения уровней в сборниках суспензии"); }),
         Form(FormInputNewSet, Kind::Other, [] { return new TFormInputNewSet(FormMain); }),

@@ -22,16 +22,14 @@ public:
 };
 
 extern QDialog* FormAbout;
-extern QWidget* FormLogView;
-extern QDialog* FormConfig;
-extern QWidget* FormBaseView;
 extern QWidget* FormGraphSuspLevel;
 extern QWidget* FormGraphHardParams;
 extern QWidget* FormGraphDSUS;
 
-// The main menu (MainMenu.h), the scheme (Mnemo.h), the setpoint dialog
-// (Inputnewset.h) and the element editors (Editors.h) declare their globals in
-// their own units.
+// The main menu (MainMenu.h), the scheme (Mnemo.h), the journal (Logview.h),
+// the settings dialog (Config.h), the database browser (Baseview.h), the
+// setpoint dialog (Inputnewset.h) and the element editors (Editors.h) declare
+// their globals in their own units.
 
 // Creates the windows after the main window, in the start order. Child windows
 // go into the main window's frame, dialogs belong to the main window.

@@ -1,11 +1,14 @@
 #include "Main.h"
 
+#include "Baseview.h"
+#include "Config.h"
 #include "Eventlog.h"
 #include "Log.h"
 #include "Forms.h"
 #include "Global.h"
 #include "Images.h"
 #include "Inputnewset.h"
+#include "Logview.h"
 #include "MainMenu.h"
 #include "Mnemo.h"
 #include "NumText.h"
@@ -189,20 +192,39 @@ void TFormMain::BuildActions() {
     child(ActionGraphGC_params, [] { return FormGraphHardParams; }, ActionPrintHardParams);
     child(ActionGraphSuspLevel, [] { return FormGraphSuspLevel; }, ActionPrintLevelGraph);
     child(ActionGraphDivPosition, [] { return FormGraphDSUS; }, ActionPrintDiverGraph);
-    child(ActionWorkLog, [] { return FormLogView; }, ActionPrintGCWorkReg);
-    child(ActionBaseView, [] { return FormBaseView; }, nullptr); // the print button keeps its action
+    child(ActionWorkLog, [this] { return static_cast<QWidget*>(JournalWindow()); }, ActionPrintGCWorkReg);
+    child(
+        ActionBaseView,
+        [this] {
+            if (!FormBaseView) {
+                FormBaseView = new TFormBaseView;
+                AddChild(FormBaseView);
+            }
+            return static_cast<QWidget*>(FormBaseView);
+        },
+        nullptr); // the print button keeps its action
     connect(ActionAbout, &QAction::triggered, this, [] {
         if (FormAbout)
             Plat().ExecDialog(*FormAbout);
     });
     connect(ActionConfig, &QAction::triggered, this, [] {
         if (FormConfig)
-            Plat().ExecDialog(*FormConfig);
+            FormConfig->Execute();
     });
+    // The journal's print preview, also the print button's while the journal is in front.
+    connect(ActionPrintGCWorkReg, &QAction::triggered, this, [this] { JournalWindow()->Print(); });
     connect(ActionSetPLSZ, &QAction::triggered, this, &TFormMain::ActionSetPLSZExecute);
     connect(ActionSet_TNZ, &QAction::triggered, this, &TFormMain::ActionSet_TNZExecute);
-    // The print actions of the trend windows and the journal print once those
-    // windows can; until then they have nothing to print.
+    // The print actions of the trend windows print once those windows can;
+    // until then they have nothing to print.
+}
+
+TFormLogView* TFormMain::JournalWindow() {
+    if (!FormLogView) {
+        FormLogView = new TFormLogView;
+        AddChild(FormLogView);
+    }
+    return FormLogView;
 }
 
 void TFormMain::BuildMenu() {

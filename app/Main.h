@@ -24,6 +24,7 @@ class QMdiSubWindow;
 class QToolBar;
 class QToolButton;
 class TFormInputNewSet;
+class TFormLogView;
 
 class TFormMain : public QMainWindow {
     Q_OBJECT
@@ -97,6 +98,8 @@ public:
 
     // Wraps a child window into the frame (hidden until ShowChild).
     QMdiSubWindow* AddChild(QWidget* window);
+    // The event journal, created first when it does not exist.
+    TFormLogView* JournalWindow();
 
 Q_SIGNALS:
     void ConfigSaved(); // after every SaveConfig pass, successful or not

@@ -2,7 +2,10 @@
 // A main window started the way the program starts it, with its configuration
 // file in the test's directory, connected to the tests' private MariaDB.
 
+#include "Baseview.h"
+#include "Config.h"
 #include "Forms.h"
+#include "Logview.h"
 #include "Main.h"
 #include "TestSupport.h"
 #include "Vmcrypt.h"

@@ -1,0 +1,44 @@
+#pragma once
+// The raw process history (pu_data) between two moments, as a read-only
+// table: every row of the range at once, oldest first.
+
+#include "Database.h"
+#include "DateTime.h"
+#include "Dbgrideh.h"
+#include "Layout.h"
+
+#include <QWidget>
+
+// The range of the two day pickers and the two time pickers: the whole day of
+// each date with the time of day of its time picker.
+struct TBrowserRange {
+    TDateTime start = 0, stop = 0;
+};
+TBrowserRange BrowserRangeOf(TDateTime startDay, TDateTime startTime, TDateTime stopDay, TDateTime stopTime);
+
+class TFormBaseView : public QWidget {
+    Q_OBJECT
+public:
+    // Reads through the program's connection (the main window's unless given).
+    explicit TFormBaseView(TSQLConnection* connection = nullptr, QWidget* parent = nullptr);
+    ~TFormBaseView() override;
+
+    TDateTimePicker *DateTimePicker1, *DateTimePicker2, *DateTimePicker3, *DateTimePicker4;
+    TButton* ButLoad;
+    TPageControl* PageControl1;
+    TDBGridEh* DBGridEh1;
+    TSQLClientDataSet SQLClientDataSetPafData;
+    TResultTableData DataSourcePafData;
+
+    const TLayout& Layout() const { return layout_; }
+
+public Q_SLOTS:
+    // Loads the chosen range; on a closed connection the load connects it
+    // first. A failure reaches the error box and leaves the grid empty.
+    void ButLoadClick(QObject* sender);
+
+private:
+    TLayout layout_;
+};
+
+extern TFormBaseView* FormBaseView;

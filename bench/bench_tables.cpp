@@ -1,0 +1,193 @@
+// The database browser loading a day of pu_data (86,400 rows at 1 Hz) and the
+// event journal loading a shift day of 10,000 entries, each into its grid
+// with the first screen painted, against the stock mariadb client fetching the
+// same rows to /dev/null in the same run.
+//
+// Run through bench/run_tables.sh, which starts the server and fills the tables:
+//   ORDAL_BENCH_DB_PORT   the server's loopback port
+//   ORDAL_BENCH_DAY       the filled day, yyyy-mm-dd
+
+#include "Baseview.h"
+#include "Forms.h"
+#include "Global.h"
+#include "Logview.h"
+#include "Main.h"
+#include "Startup.h"
+#include "Vmcrypt.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <vector>
+
+namespace {
+
+double Median(std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+}
+
+// The stock client fetching a statement's rows to /dev/null; wall milliseconds.
+double CliFetch(const QString& port, const QString& sql) {
+    QProcess p;
+    p.setStandardOutputFile(QProcess::nullDevice());
+    p.setStandardErrorFile(QProcess::nullDevice());
+    QElapsedTimer t;
+    t.start();
+    p.start(QStringLiteral("mariadb"), {"--no-defaults", "--protocol=tcp", "-h127.0.0.1", "-P" + port,
+                                        "-uordal", "-pordal", "ordalm", "-e", sql});
+    if (!p.waitForFinished(120000) || p.exitCode() != 0) {
+        std::fprintf(stderr, "the mariadb client failed\n");
+        std::exit(2);
+    }
+    return t.nsecsElapsed() / 1e6;
+}
+
+// Paints what the load changed, as the screen would before the next input.
+void PaintNow(QWidget* w) {
+    QCoreApplication::processEvents();
+    w->repaint();
+}
+
+// The longest gap between two ticks of a 5 ms timer while `work` runs in
+// slices from the event loop: how long the window could not answer input.
+template <class Work> double LongestStall(Work&& work) {
+    QElapsedTimer clock;
+    double longest = 0, last = 0;
+    QTimer tick;
+    tick.setInterval(5);
+    QObject::connect(&tick, &QTimer::timeout, [&] {
+        const double now = clock.nsecsElapsed() / 1e6;
+        longest = std::max(longest, now - last);
+        last = now;
+    });
+    clock.start();
+    tick.start();
+    QTimer::singleShot(20, [&] { work(); });
+    QElapsedTimer wait;
+    wait.start();
+    while (wait.elapsed() < 400)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    return longest;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    InitApplication(app);
+    const QString port = qEnvironmentVariable("ORDAL_BENCH_DB_PORT");
+    const QDate day =
+        QDate::fromString(qEnvironmentVariable("ORDAL_BENCH_DAY"), QStringLiteral("yyyy-MM-dd"));
+    if (port.isEmpty() || !day.isValid()) {
+        std::fprintf(stderr, "ORDAL_BENCH_DB_PORT or ORDAL_BENCH_DAY is not set; run bench/run_tables.sh\n");
+        return 2;
+    }
+    QTemporaryDir dir;
+    {
+        ScramblerState s(5);
+        QFile ini(dir.path() + "/ordal.INI");
+        if (!ini.open(QIODevice::WriteOnly))
+            return 2;
+        ini.write(QStringLiteral("[main]\nFirstChangeStart=7\nDateIncrement=0\n[MySQL]\nLogin=ordal\n"
+                                 "Comp=127.0.0.1:%1\nSavePassword=1\nPassword=%2\n")
+                      .arg(port, ScrambleText(s, "ordal"))
+                      .toUtf8());
+    }
+    TFormMain main(dir.path() + "/ordal");
+    main.TimerRefreshState->stop();
+    if (!main.SQLConnection1->Connected()) {
+        std::fprintf(stderr, "cannot connect to the benchmark server\n");
+        return 2;
+    }
+    const TDateTime d = DateTimeFromQ(day.startOfDay());
+
+    TFormBaseView browser;
+    browser.resize(1920, 1000);
+    browser.show();
+    browser.DateTimePicker1->SetDateTime(d);
+    browser.DateTimePicker3->SetDateTime(d);
+    const QString browserSql = Sql::BrowserRange(d, d + EncodeTime(23, 59, 59));
+
+    TFormLogView journal;
+    journal.TimerAutoRefresh->stop();
+    journal.resize(1920, 1000);
+    journal.show();
+    QCoreApplication::processEvents();
+    journal.DateTimePicker1->SetDateTime(d);
+    journal.ComboBox1->SetItemIndex(2);
+    const TJournalRange range = JournalRangeOf(d, 2);
+    const QString journalSql = Sql::JournalRange(range.start, range.stop);
+
+    auto loadBrowser = [&] {
+        browser.ButLoadClick(nullptr);
+        PaintNow(&browser);
+    };
+    auto loadJournal = [&] {
+        journal.LoadRequested();
+        PaintNow(&journal);
+    };
+    loadBrowser(); // warm up both paths and the server's buffers
+    loadJournal();
+    if (browser.SQLClientDataSetPafData.RecordCount() != 86400 ||
+        journal.SQLClientDataSetLog->RecordCount() != 10000) {
+        std::fprintf(stderr, "unexpected row counts: browser %d, journal %d\n",
+                     browser.SQLClientDataSetPafData.RecordCount(),
+                     journal.SQLClientDataSetLog->RecordCount());
+        return 1;
+    }
+    CliFetch(port, browserSql);
+
+    // Rounds interleave the window and the client, so that a busy machine
+    // slows both alike; medians of the rounds are compared.
+    const int rounds = 7;
+    std::vector<double> browserMs, journalMs, cliBrowserMs, cliJournalMs;
+    auto timed = [](auto&& op) {
+        QElapsedTimer t;
+        t.start();
+        op();
+        return t.nsecsElapsed() / 1e6;
+    };
+    for (int r = 0; r < rounds; ++r) {
+        cliBrowserMs.push_back(CliFetch(port, browserSql));
+        browserMs.push_back(timed(loadBrowser));
+        cliJournalMs.push_back(CliFetch(port, journalSql));
+        journalMs.push_back(timed(loadJournal));
+    }
+    const double stall = LongestStall(loadBrowser);
+    {
+        // Where a browser load's time goes: the fetch, the grid's reset, the paint.
+        std::vector<double> fetch, reset, paint;
+        for (int r = 0; r < rounds; ++r) {
+            QElapsedTimer t;
+            t.start();
+            browser.DBGridEh1->SetDataSource(nullptr);
+            browser.SQLClientDataSetPafData.Refresh();
+            fetch.push_back(t.nsecsElapsed() / 1e6);
+            t.restart();
+            browser.DBGridEh1->SetDataSource(&browser.DataSourcePafData);
+            reset.push_back(t.nsecsElapsed() / 1e6);
+            t.restart();
+            PaintNow(&browser);
+            paint.push_back(t.nsecsElapsed() / 1e6);
+        }
+        std::printf("browser load parts: fetch %.0f ms, grid reset %.0f ms, paint %.0f ms\n", Median(fetch),
+                    Median(reset), Median(paint));
+    }
+    std::printf("CLI fetch of the day: %.0f ms, of the shift day: %.0f ms (baselines)\n",
+                Median(cliBrowserMs), Median(cliJournalMs));
+    std::printf("browser load of 86400 rows: %.0f ms; journal load of 10000 entries: %.0f ms\n",
+                Median(browserMs), Median(journalMs));
+    std::printf("browser load / CLI fetch: %.2f (target <= 2)\n", Median(browserMs) / Median(cliBrowserMs));
+    std::printf("journal load / CLI fetch: %.2f (target <= 2)\n", Median(journalMs) / Median(cliJournalMs));
+    std::printf("longest pause of the event loop during a browser load: %.0f ms\n", stall);
+    main.ExitConfirmed = true;
+    return 0;
+}
