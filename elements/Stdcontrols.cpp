@@ -70,20 +70,27 @@ void TButton::SetCaption(const QString& value) { setText(value); }
 
 void TButton::SetDefault(bool value) {
     setDefault(value);
-    // Enter anywhere in a dialog reaches its default button by itself; in a
-    // child window of the frame only a window-wide key watch does.
-    if (value && window())
-        window()->installEventFilter(this);
+    WatchKeys();
 }
 
 void TButton::SetCancel(bool value) {
     cancel_ = value;
-    if (value && window())
-        window()->installEventFilter(this);
+    WatchKeys();
+}
+
+void TButton::WatchKeys() {
+    // Enter anywhere in a dialog reaches its default button by itself; in a
+    // child window of the frame only a watch on the whole window does. The
+    // window is the one the button is placed in now (its layout's window); it
+    // keeps receiving its controls' keys after the frame takes it in.
+    if (keysOf_ || !(isDefault() || cancel_) || !window())
+        return;
+    keysOf_ = window();
+    keysOf_->installEventFilter(this);
 }
 
 bool TButton::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::KeyPress && watched == window() && isEnabled()) {
+    if (event->type() == QEvent::KeyPress && watched == keysOf_ && isEnabled()) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         const bool enter = key == Qt::Key_Return || key == Qt::Key_Enter;
         if ((enter && isDefault()) || (key == Qt::Key_Escape && cancel_)) {
@@ -169,8 +176,11 @@ void TComboBox::SetItemIndex(int value) {
 void TComboBox::SetStyle(TComboBoxStyle value) {
     style_ = value;
     setEditable(value != csDropDownList);
-    if (isEditable())
-        connect(lineEdit(), &QLineEdit::textEdited, this, [this] { Change(); }, Qt::UniqueConnection);
+    // The edit field is made anew when the list becomes editable again.
+    if (isEditable() && lineEdit() != watchedEdit_) {
+        watchedEdit_ = lineEdit();
+        connect(watchedEdit_, &QLineEdit::textEdited, this, [this] { Change(); });
+    }
 }
 
 void TComboBox::SetText(const QString& value) {

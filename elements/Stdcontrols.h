@@ -23,6 +23,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QPointer>
 #include <QToolButton>
 
 // OnKeyDown of a control: sender and the key (Qt::Key); a handler that
@@ -96,8 +97,11 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void WatchKeys();
+
     bool cancel_ = false;
     int modalResult_ = 0;
+    QPointer<QWidget> keysOf_;
 };
 
 // A flat button, often a small one on a chart ("[]").
@@ -188,6 +192,7 @@ private:
 
     TStringList* items_;
     TComboBoxStyle style_ = csDropDown;
+    QPointer<QLineEdit> watchedEdit_;
 };
 
 // A date picker (dtkDate, with a calendar) or a time picker (dtkTime). Its

@@ -130,6 +130,13 @@ private Q_SLOTS:
         QTest::keyClick(layout.Get<TEdit>("EditPassword"), Qt::Key_Return);
         QTest::keyClick(&form, Qt::Key_Return);
         QCOMPARE(form.calls, QStringList({"reload:ButReload", "reload:ButReload"}));
+        // Still when the window has become a child of a frame.
+        QWidget frame;
+        form.setParent(&frame);
+        form.calls.clear();
+        QTest::keyClick(layout.Get<TEdit>("EditPassword"), Qt::Key_Enter);
+        QCOMPARE(form.calls, QStringList({"reload:ButReload"}));
+        form.setParent(nullptr);
     }
 
     void badEventLinesNameTheirLine_data() {
