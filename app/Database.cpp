@@ -7,6 +7,9 @@
 #include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QEventLoop>
+#include <QThread>
+#include <memory>
 #include <atomic>
 #include <charconv>
 #include <cmath>
@@ -385,60 +388,116 @@ void TSQLConnection::SetReadTimeout(int seconds) {
     m->net.pvio->methods->set_timeout(m->net.pvio, PVIO_READ_TIMEOUT, seconds);
 }
 
-TResultTable TSQLConnection::Select(const QString& sql, TStatementKind kind) {
-    EnsureOpen();
-    MYSQL* m = Handle(db_);
-    if (!m)
-        throw EDatabaseError(QStringLiteral("Драйвер MySQL (QMYSQL) не установлен"));
-    const bool range = kind == TStatementKind::Range;
-    if (range)
-        SetReadTimeout(kRangeReadTimeout);
-    struct Restore {
-        TSQLConnection* c;
-        bool on;
-        ~Restore() {
-            if (on)
-                c->SetReadTimeout(kReadTimeout);
-        }
-    } restore{this, range};
+namespace {
 
-    const QByteArray text = sql.toUtf8();
+// One statement on a raw session, its whole result read into memory. Touches
+// nothing but the session, so it may run on a worker thread while the window
+// waits. An error comes back as its code and text.
+struct Fetched {
+    TResultTable table;
+    unsigned int error = 0;
+    QString errorText;
+};
+
+Fetched Fetch(MYSQL* m, const QByteArray& text) {
+    Fetched out;
+    auto fail = [&] {
+        out.error = mysql_errno(m);
+        out.errorText = QString::fromUtf8(mysql_error(m));
+        return std::move(out);
+    };
     if (mysql_real_query(m, text.constData(), static_cast<unsigned long>(text.size())) != 0)
-        Fail(QString::fromUtf8(mysql_error(m)), int(mysql_errno(m)));
-    // Streamed and read to the end here, in one go: nothing else runs on the
+        return fail();
+    // Streamed and read to the end in one go: nothing else runs on the
     // session until the last row is in memory.
     MYSQL_RES* res = mysql_use_result(m);
-    TResultTable table;
     if (!res) {
         if (mysql_field_count(m) != 0 || mysql_errno(m) != 0)
-            Fail(QString::fromUtf8(mysql_error(m)), int(mysql_errno(m)));
-        return table; // a statement without result
+            return fail();
+        return out; // a statement without result
     }
     const unsigned int n = mysql_num_fields(res);
     const MYSQL_FIELD* fields = mysql_fetch_fields(res);
     for (unsigned int i = 0; i < n; ++i)
-        table.AddColumn(QString::fromUtf8(fields[i].name, int(fields[i].name_length)), TypeOf(fields[i].type));
+        out.table.AddColumn(QString::fromUtf8(fields[i].name, int(fields[i].name_length)), TypeOf(fields[i].type));
     std::vector<std::pair<const char*, size_t>> cells(n);
     while (MYSQL_ROW row = mysql_fetch_row(res)) {
         const unsigned long* lengths = mysql_fetch_lengths(res);
         for (unsigned int i = 0; i < n; ++i)
             cells[i] = {row[i], lengths[i]};
-        table.AppendRow(cells);
+        out.table.AppendRow(cells);
     }
-    const unsigned int err = mysql_errno(m);
-    const QString errText = QString::fromUtf8(mysql_error(m));
+    if (mysql_errno(m) != 0) {
+        Fetched failed = fail();
+        mysql_free_result(res);
+        return failed;
+    }
     mysql_free_result(res);
-    if (err != 0)
-        Fail(errText, int(err));
     // The driver lets a session send several statements at once; none of ours
     // does, but a session must never be left with unread results.
     while (mysql_more_results(m) && mysql_next_result(m) == 0)
         if (MYSQL_RES* more = mysql_use_result(m))
             mysql_free_result(more);
-    return table;
+    return out;
+}
+
+} // namespace
+
+void TSQLConnection::WaitWhileBusy() {
+    if (!busy_)
+        return;
+    // An operator's statement while a range is being fetched waits for it
+    // (the window answers meanwhile); the session carries one statement at a time.
+    QEventLoop wait;
+    connect(this, &TSQLConnection::Idle, &wait, &QEventLoop::quit);
+    while (busy_)
+        wait.exec();
+}
+
+TResultTable TSQLConnection::Select(const QString& sql, TStatementKind kind) {
+    WaitWhileBusy();
+    EnsureOpen();
+    MYSQL* m = Handle(db_);
+    if (!m)
+        throw EDatabaseError(QStringLiteral("Драйвер MySQL (QMYSQL) не установлен"));
+    const QByteArray text = sql.toUtf8();
+    Fetched result;
+    if (kind != TStatementKind::Range) {
+        result = Fetch(m, text);
+    } else {
+        // A range may take the server a while: it waits longer, and the rows
+        // are fetched on a worker thread while the window goes on answering
+        // the operator. Everything else on the connection waits meanwhile
+        // (the state poll skips its ticks: see Busy()).
+        SetReadTimeout(kRangeReadTimeout);
+        busy_ = true;
+        QEventLoop wait;
+        auto done = [this, &wait] {
+            if (!busy_)
+                return;
+            // The connection is free the moment the rows are in: a statement
+            // that a handler started meanwhile (in a loop of its own, inside
+            // this one) runs now.
+            busy_ = false;
+            SetReadTimeout(kReadTimeout);
+            Q_EMIT Idle();
+            wait.quit();
+        };
+        QObject context; // drops a late "finished" once this call has returned
+        std::unique_ptr<QThread> worker(QThread::create([&] { result = Fetch(m, text); }));
+        connect(worker.get(), &QThread::finished, &context, done);
+        worker->start();
+        wait.exec(QEventLoop::AllEvents);
+        worker->wait(); // also when the program is ending and left the loop early
+        done();
+    }
+    if (result.error != 0)
+        Fail(result.errorText, int(result.error));
+    return std::move(result.table);
 }
 
 int TSQLConnection::Execute(const QString& sql, const QVariantList& values, TStatementKind kind) {
+    WaitWhileBusy();
     EnsureOpen();
     const bool range = kind == TStatementKind::Range;
     if (range)

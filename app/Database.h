@@ -145,8 +145,13 @@ public:
     void EnsureOpen();
 
     // Runs a statement and reads every row of its result. Throws EDatabaseError;
-    // a lost session marks the connection lost first.
+    // a lost session marks the connection lost first. A Range statement's rows
+    // are fetched while the event loop runs on (the window answers input and
+    // repaints), so its caller must expect other handlers to run meanwhile.
     TResultTable Select(const QString& sql, TStatementKind kind);
+    // A range is being fetched. Statements started meanwhile wait for it;
+    // periodic work (the state poll) skips its turn instead.
+    bool Busy() const { return busy_; }
     // Runs a statement without result; values are bound to its "?" marks in
     // order, never spliced into the text. Returns the rows affected. When the
     // connection is lost while the server has the statement, the error says
@@ -158,8 +163,10 @@ public:
 
 Q_SIGNALS:
     void ConnectionChanged();
+    void Idle(); // a range fetch has ended
 
 private:
+    void WaitWhileBusy();
     void OpenPhysical();
     void SetReadTimeout(int seconds);
     [[noreturn]] void Fail(const QString& text, int code, bool maybeExecuted = false);
@@ -167,6 +174,7 @@ private:
     QString qtName_;
     QSqlDatabase db_;
     bool lost_ = false;
+    bool busy_ = false;
     bool reconnectTried_ = false;
     quint64 lastReconnectMs_ = 0;
 };

@@ -29,6 +29,15 @@ TColor TStatePoll::LinkColor(TDateTime lastRecord, TDateTime now) {
 bool TStatePoll::Tick(TDateTime now) {
     if (!connection_->Connected() && !connection_->Lost())
         return true;
+    // A window is fetching a range on the connection: this second's look waits
+    // for the next tick, nothing beeps; the circle follows the age of the last
+    // heartbeat read meanwhile.
+    if (connection_->Busy()) {
+        if (heartbeatKnown_)
+            link_ = LinkColor(lastHeartbeat_, std::max(now, Now()));
+        Q_EMIT Polled(record_, hasRecord_, link_, false);
+        return true;
+    }
     bool failed = false;
     bool lastDataFailed = false;
     try {

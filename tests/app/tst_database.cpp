@@ -12,6 +12,7 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QThread>
+#include <QTimer>
 #include <csignal>
 #include <thread>
 
@@ -171,6 +172,40 @@ private Q_SLOTS:
         // A statement error on a live session is not a lost connection.
         TSQLQuery bad(&c, "select * from no_such_table");
         QVERIFY_THROWS_EXCEPTION(EDatabaseError, bad.Open());
+        QVERIFY(c.Connected());
+    }
+
+    void rangeFetchLeavesTheWindowAnswering() {
+        TSQLConnection c;
+        Connect(c);
+        TStatePoll poll(&c);
+        TSQLClientDataSet slow(&c, "select seq, sleep(0.002) as s from seq_1_to_600", TStatementKind::Range);
+        int ticks = 0, pollsSkipped = 0;
+        QString commandDuringFetch;
+        QTimer timer; // the window's own work goes on while the rows come in
+        timer.setInterval(100);
+        QObject::connect(&timer, &QTimer::timeout, [&] {
+            ++ticks;
+            if (c.Busy()) {
+                const int beforeRecord = poll.HasRecord();
+                QVERIFY(poll.Tick(Now())); // skipped, not failed
+                pollsSkipped += poll.HasRecord() == beforeRecord;
+                if (ticks >= 3 && commandDuringFetch.isEmpty()) {
+                    // An operator's statement meanwhile waits for the fetch, then runs.
+                    TSQLQuery q(&c, "select 'after' as t");
+                    q.Open();
+                    commandDuringFetch = q.AsString("t");
+                    QVERIFY(!c.Busy());
+                }
+            }
+        });
+        timer.start();
+        slow.Open();
+        timer.stop();
+        QCOMPARE(slow.RecordCount(), 600);
+        QVERIFY2(ticks >= 3, qPrintable(QString::number(ticks)));
+        QVERIFY(pollsSkipped >= 1);
+        QCOMPARE(commandDuringFetch, QString("after"));
         QVERIFY(c.Connected());
     }
 
