@@ -71,7 +71,35 @@ void TOutField::SetTransparent(bool value) {
     Store(transparent_, value);
 }
 
+const TOutField::TextFace& TOutField::Face() const {
+    if (!face_.metrics || face_.name != font_->GetName() || face_.height != font_->GetHeight() ||
+        face_.style != font_->GetStyle() || face_.pitch != font_->GetPitch() || face_.handWriting != handWriting_) {
+        face_.name = font_->GetName();
+        face_.height = font_->GetHeight();
+        face_.style = font_->GetStyle();
+        face_.pitch = font_->GetPitch();
+        face_.handWriting = handWriting_;
+        face_.font = MakeTextFont();
+        face_.metrics.emplace(face_.font);
+        face_.widths.clear();
+    }
+    return face_;
+}
+
+int TOutField::TextWidth(const QString& text) const {
+    const TextFace& face = Face();
+    if (const auto it = face_.widths.constFind(text); it != face_.widths.cend())
+        return *it;
+    if (face_.widths.size() >= 128)
+        face_.widths.clear();
+    return *face_.widths.insert(text, face.metrics->horizontalAdvance(text));
+}
+
 QFont TOutField::TextFont() const {
+    return Face().font;
+}
+
+QFont TOutField::MakeTextFont() const {
     QFont f = font_->ToQFont();
     f.setWeight(font_->GetStyle().testFlag(fsBold) ? QFont::DemiBold : QFont::Normal);
     if (handWriting_) {
@@ -100,10 +128,11 @@ QPoint TOutField::TextOrigin(int w, int h, int tw, int th, int alpha, TVelmarVAl
 }
 
 void TOutField::DrawText(QPainter& p) {
-    const QFont f = TextFont();
-    const QFontMetrics fm(f);
+    const TextFace& face = Face();
+    const QFont& f = face.font;
+    const QFontMetrics& fm = *face.metrics;
     const QString text = GetCaption();
-    const QPoint at = TextOrigin(width(), height(), fm.horizontalAdvance(text), fm.height(), alpha_, vAlign_);
+    const QPoint at = TextOrigin(width(), height(), TextWidth(text), fm.height(), alpha_, vAlign_);
     p.save();
     p.setFont(f);
     p.setPen(font_->ToQColor());

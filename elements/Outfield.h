@@ -11,6 +11,10 @@
 
 #include "ElementBase.h"
 
+#include <QFontMetrics>
+#include <QHash>
+#include <optional>
+
 class TOutField : public TPanelElement, public TConfigurable {
     Q_OBJECT
     Q_PROPERTY(double OutValue READ GetOutValue WRITE SetOutValue)
@@ -68,7 +72,27 @@ protected:
     void DrawPicture(QPainter& p) override;
 
 private:
+    // The text face and its metrics, made again only when the font or the
+    // HandWriting switch changes: a fresh QFont looks its glyphs up anew, which
+    // costs more than drawing the few characters of a value.
+    struct TextFace {
+        QString name;
+        int height = 0;
+        TFontStyles style;
+        TFontPitch pitch = fpDefault;
+        bool handWriting = false;
+        QFont font;
+        std::optional<QFontMetrics> metrics;
+        // Widths of the captions drawn lately: measuring a text shapes it, and
+        // the scheme's fields come back to the same few texts again and again.
+        QHash<QString, int> widths;
+    };
+    const TextFace& Face() const;
+    int TextWidth(const QString& text) const;
+    QFont MakeTextFont() const;
     void DrawText(QPainter& p);
+
+    mutable TextFace face_;
 
     TBrush* brush_;
     TPen* pen_;
