@@ -1,6 +1,7 @@
 #include "Eventlog.h"
 
 #include "Cp1251.h"
+#include "Log.h"
 #include "Platform.h"
 
 TEventFIFO EventQueue(400);
@@ -25,6 +26,8 @@ bool TEventFIFO::Push(const QString& text, int code) {
 bool LogEvent(const QString& text, int code) {
     if (text.isEmpty())
         return false;
+    // The queue has no reader in the program: the log is where an engineer sees it.
+    qCWarning(lcOrdal).noquote() << "event:" << text << "code" << code;
     const bool ok = EventQueue.Push(text, code);
     if (!ok)
         Beep();

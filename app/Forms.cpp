@@ -3,13 +3,15 @@
 #include "About.h"
 #include "ColorSets.h"
 #include "Editors.h"
-#include "MainMenu.h"
-#include "Mnemo.h"
 #include "Inputnewset.h"
 #include "Main.h"
+#include "MainMenu.h"
+#include "Mnemo.h"
 
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <functional>
+#include <vector>
 
 QDialog* FormAbout = nullptr;
 QWidget* FormLogView = nullptr;
@@ -37,50 +39,68 @@ TDialogForm::TDialogForm(const QString& name, const QString& caption, QWidget* p
 }
 
 namespace {
-QWidget* Child(const QString& name, const QString& caption) {
-    auto* w = new TChildForm(name, caption);
-    FormMain->AddChild(w);
-    return w;
+
+// One window of the table: how to make it, and how to forget it.
+struct FormEntry {
+    std::function<void()> create;
+    std::function<void()> forget;
+};
+
+enum class Kind { Child, Other };
+
+template <class T, class Make> FormEntry Form(T*& global, Kind kind, Make make) {
+    return {[&global, kind, make] {
+                global = make();
+                if (kind == Kind::Child)
+                    FormMain->AddChild(global);
+            },
+            [&global] { global = nullptr; }};
 }
+
+QWidget* Placeholder(const char* name, const char* caption) {
+    return new TChildForm(QString::fromUtf8(name), QString::fromUtf8(caption));
+}
+
+// The start order. The main window exists before any of them.
+const std::vector<FormEntry>& Forms() {
+    static const std::vector<FormEntry> forms{
+        Form(FormAbout, Kind::Other, [] { return new TFormAbout(FormMain); }),
+        Form(FormLogView, Kind::Child, [] { return Placeholder("FormLogView", "Журнал работы отсадочных машин"); }),
+        Form(FormArrowEdit, Kind::Other, [] { return CreateArrowEditor(FormMain); }),
+        Form(FormEditBarrel, Kind::Other, [] { return CreateBarrelEditor(FormMain); }),
+        Form(FormConfig, Kind::Other,
+             [] {
+                 // The state colour sets belong to the configuration window,
+                 // which reads them when it is created.
+                 LoadStateColorSets(FormMain->IniFileName);
+                 return new TDialogForm(QStringLiteral("FormConfig"), QStringLiteral("Конфигурация программы"),
+                                        FormMain);
+             }),
+        Form(FormBaseView, Kind::Child, [] { return Placeholder("FormBaseView", "Просмотр базы данных"); }),
+        Form(FormGraphSuspLevel, Kind::Child,
+             [] { return Placeholder("FormGraphSuspLevel", "Графики изменения уровней в сборниках суспензии"); }),
+        Form(FormInputNewSet, Kind::Other, [] { return new TFormInputNewSet(FormMain); }),
+        Form(FormMainMenu, Kind::Child, [] { return new TFormMainMenu; }),
+        Form(FormMnemo, Kind::Child, [] { return new TFormMnemo; }),
+        Form(FormOutFieldEdit, Kind::Other, [] { return CreateOutFieldEditor(FormMain); }),
+        Form(FormEditPoligon, Kind::Other, [] { return CreatePoligonEditor(FormMain); }),
+        Form(FormEditPump, Kind::Other, [] { return CreatePumpEditor(FormMain); }),
+        Form(FormGraphHardParams, Kind::Child,
+             [] { return Placeholder("FormGraphHardParams", "Параметры процесса обогащения в тяжелых средах"); }),
+        Form(FormGraphDSUS, Kind::Child,
+             [] { return Placeholder("FormGraphDSUS", "График работы делителя потока суспензии"); }),
+    };
+    return forms;
+}
+
 } // namespace
 
 void CreateForms() {
-    FormAbout = new TFormAbout(FormMain);
-    FormLogView = Child(QStringLiteral("FormLogView"), QStringLiteral("Журнал работы отсадочных машин"));
-    CreateArrowEditor(FormMain);
-    CreateBarrelEditor(FormMain);
-    FormConfig = new TDialogForm(QStringLiteral("FormConfig"), QStringLiteral("Конфигурация программы"), FormMain);
-    // The state colour sets belong to the configuration window, which reads them
-    // when it is created.
-    LoadStateColorSets(FormMain->IniFileName);
-    FormBaseView = Child(QStringLiteral("FormBaseView"), QStringLiteral("Просмотр базы данных"));
-    FormGraphSuspLevel =
-        Child(QStringLiteral("FormGraphSuspLevel"), QStringLiteral("Графики изменения уровней в сборниках суспензии"));
-    FormInputNewSet = new TFormInputNewSet(FormMain);
-    FormMainMenu = new TFormMainMenu;
-    FormMain->AddChild(FormMainMenu);
-    FormMnemo = new TFormMnemo;
-    FormMain->AddChild(FormMnemo);
-    CreateOutFieldEditor(FormMain);
-    CreatePoligonEditor(FormMain);
-    CreatePumpEditor(FormMain);
-    FormGraphHardParams = Child(QStringLiteral("FormGraphHardParams"),
-                                QStringLiteral("Параметры процесса обогащения в тяжелых средах"));
-    FormGraphDSUS = Child(QStringLiteral("FormGraphDSUS"), QStringLiteral("График работы делителя потока суспензии"));
+    for (const FormEntry& f : Forms())
+        f.create();
 }
 
 void DestroyForms() {
-    // Child windows belong to the frame's MDI area and dialogs to the main
-    // window; the main window's destruction takes them all. Only forget them here.
-    FormAbout = nullptr;
-    FormLogView = nullptr;
-    FormConfig = nullptr;
-    FormBaseView = nullptr;
-    FormGraphSuspLevel = nullptr;
-    FormInputNewSet = nullptr;
-    FormMainMenu = nullptr;
-    FormMnemo = nullptr;
-    FormArrowEdit = FormEditBarrel = FormOutFieldEdit = FormEditPoligon = FormEditPump = nullptr;
-    FormGraphHardParams = nullptr;
-    FormGraphDSUS = nullptr;
+    for (const FormEntry& f : Forms())
+        f.forget();
 }

@@ -1,7 +1,8 @@
 #pragma once
 // The windows of the program, created once at start in a fixed order and kept
-// until the end. Windows still to be built stand as empty child windows or
-// dialogs with their captions, so the actions already work.
+// until the end. They are listed in one table in Forms.cpp: a window costs one
+// line there ({its global, how to make it}). Windows still to be built stand
+// as empty child windows or dialogs with their captions, so the actions work.
 
 #include <QDialog>
 #include <QWidget>
@@ -28,10 +29,13 @@ extern QWidget* FormGraphSuspLevel;
 extern QWidget* FormGraphHardParams;
 extern QWidget* FormGraphDSUS;
 
-// The main menu (MainMenu.h), the scheme (Mnemo.h) and the element editors
-// (Editors.h) have their own units.
+// The main menu (MainMenu.h), the scheme (Mnemo.h), the setpoint dialog
+// (Inputnewset.h) and the element editors (Editors.h) declare their globals in
+// their own units.
 
-// Creates the windows after the main window, in the start order.
+// Creates the windows after the main window, in the start order. Child windows
+// go into the main window's frame, dialogs belong to the main window.
 void CreateForms();
-// Destroys them (the main window last, by its owner).
+// Forgets them all: the main window's destruction deletes them (it owns them
+// all), so call this after it, or before building a new main window in tests.
 void DestroyForms();

@@ -37,3 +37,31 @@ double StepWrap(double value, double maximum, double step, double minimum) {
         r = maximum;
     return r;
 }
+
+#include <QPointer>
+#include <vector>
+
+namespace {
+struct SetupModeHook {
+    QPointer<QObject> receiver;
+    std::function<void()> apply;
+};
+std::vector<SetupModeHook>& SetupModeHooks() {
+    static std::vector<SetupModeHook> hooks;
+    return hooks;
+}
+} // namespace
+
+void OnSetupModeChanged(QObject* receiver, std::function<void()> apply) {
+    SetupModeHooks().push_back({receiver, std::move(apply)});
+}
+
+void SetInteractiveSetupMode(bool on) {
+    InteractiveSetupMode = on;
+    auto& hooks = SetupModeHooks();
+    std::erase_if(hooks, [](const SetupModeHook& h) { return h.receiver.isNull(); });
+    const auto current = hooks; // an apply may register or end windows
+    for (const SetupModeHook& h : current)
+        if (h.receiver)
+            h.apply();
+}

@@ -20,3 +20,13 @@ bool GetShiftPeriod(TDateTime day, int shift, TDateTime& start, TDateTime& stop)
 QString RangeClause(TDateTime start, TDateTime stop);
 // value + step, wrapping to minimum above maximum and to maximum below minimum.
 double StepWrap(double value, double maximum, double step, double minimum);
+
+#include <QObject>
+#include <functional>
+
+// The interactive set-up mode is switched in the configuration window; every
+// window that binds its elements' editors for it (the scheme, the trend
+// windows) registers how to apply the mode, for as long as `receiver` lives.
+void OnSetupModeChanged(QObject* receiver, std::function<void()> apply);
+// Sets InteractiveSetupMode and runs every registered apply, in registration order.
+void SetInteractiveSetupMode(bool on);

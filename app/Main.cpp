@@ -1,16 +1,15 @@
 #include "Main.h"
 
 #include "Eventlog.h"
+#include "Log.h"
 #include "Forms.h"
 #include "Global.h"
 #include "Images.h"
-#include "IniFile.h"
 #include "Inputnewset.h"
 #include "MainMenu.h"
 #include "Mnemo.h"
 #include "NumText.h"
 #include "Platform.h"
-#include "Vmcrypt.h"
 
 #include <QApplication>
 #include <functional>
@@ -25,6 +24,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
+#include <QVBoxLayout>
 #include <QPainter>
 #include <QStatusBar>
 #include <QToolBar>
@@ -32,40 +32,13 @@
 
 TFormMain* FormMain = nullptr;
 
-namespace {
-
-const QString kCaption = QStringLiteral("ОРДАЛ-М ( 1.17 )");
-const QString kMain = QStringLiteral("main");
-const QString kMySQL = QStringLiteral("MySQL");
-
-// The statements of the state poll.
-const QString kSqlPUState = QStringLiteral("select * from last_state");
-const QString kSqlMaxTime = QStringLiteral("select max(RecMoment) MaxTime from pu_data");
-const QString kSqlLastData = QStringLiteral("select * from pu_data order by RecMoment DESC LIMIT 0,1");
-const QString kSqlMinPLS = QStringLiteral("select ifnull(ConstVal,0) as rez  from setup where ConstName='MIN_PLS'");
-
-} // namespace
-
-// ---------------------------------------------------------------------------
-
-// ---------------------------------------------------------------------------
 
 QString FloatToSqlText(double x) { return FloatToStr(x).replace(QLatin1Char(','), QLatin1Char('.')); }
-
-TColor TFormMain::LinkColor(TDateTime lastRecord, TDateTime now) {
-    const TDateTime age = now - lastRecord;
-    TColor colour = clGreen;
-    if (age > EncodeTime(0, 0, 5))
-        colour = clYellow;
-    if (age > EncodeTime(0, 0, 10))
-        colour = clRed;
-    return colour;
-}
 
 TFormMain::TFormMain(const QString& exePath, QWidget* parent) : QMainWindow(parent) {
     FormMain = this;
     setObjectName(QStringLiteral("FormMain"));
-    setWindowTitle(kCaption);
+    setWindowTitle(TMainConfig::kDesignCaption);
     setWindowIcon(AppIcon());
     QFont f(QStringLiteral("MS Sans Serif"));
     f.setPixelSize(11);
@@ -85,21 +58,25 @@ TFormMain::TFormMain(const QString& exePath, QWidget* parent) : QMainWindow(pare
     SQLConnection1->AfterConnect = [this] { SQLConnection1AfterConnect(); };
     connect(SQLConnection1, &TSQLConnection::ConnectionChanged, this, &TFormMain::ActionSetCheck);
 
-    SQLQueryPUState = std::make_unique<TSQLQuery>(SQLConnection1, kSqlPUState);
-    SQLQueryMaxTime = std::make_unique<TSQLQuery>(SQLConnection1, kSqlMaxTime);
-    SQLQueryLastData = std::make_unique<TSQLQuery>(SQLConnection1, kSqlLastData);
-    SQLQueryLastData->DeclaredFields = {QStringLiteral("RecMoment"), QStringLiteral("PLS"),   QStringLiteral("PLSZ"),
-                                        QStringLiteral("URKS"),      QStringLiteral("URNS"),  QStringLiteral("VODA1"),
-                                        QStringLiteral("DSUS"),      QStringLiteral("_PLSZ"), QStringLiteral("AR1")};
+    StatePoll = new TStatePoll(SQLConnection1, this);
+    SQLQueryPUState = &StatePoll->SQLQueryPUState;
+    SQLQueryMaxTime = &StatePoll->SQLQueryMaxTime;
+    SQLQueryLastData = &StatePoll->SQLQueryLastData;
     SQLQueryNewSet = std::make_unique<TSQLQuery>(SQLConnection1);
     SQLQuery_back_work = std::make_unique<TSQLQuery>(SQLConnection1);
 
-    MdiArea = new QMdiArea(this);
+    // The tool bar and the frame of the child windows, one above the other.
+    auto* central = new QWidget(this);
+    auto* column = new QVBoxLayout(central);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+    MdiArea = new QMdiArea(central);
     MdiArea->setBackground(ColorToQColor(clSilver));
-    setCentralWidget(MdiArea);
+    setCentralWidget(central);
     BuildActions();
     BuildMenu();
     BuildToolBar();
+    column->addWidget(MdiArea, 1);
     statusBar()->setSizeGripEnabled(false);
 
     TimerRefreshState = new QTimer(this);
@@ -112,9 +89,8 @@ TFormMain::TFormMain(const QString& exePath, QWidget* parent) : QMainWindow(pare
     IniFileName = exe.absolutePath() + QLatin1Char('/') + exe.completeBaseName() + QStringLiteral(".INI");
     ExeDir = exe.absolutePath() + QLatin1Char('/');
     QDir::setCurrent(ExeDir);
-    TempDir = ExeDir + QStringLiteral("Temp");
-    TemplateDir = ExeDir + QStringLiteral("Template");
-    ConfigCaption = kCaption;
+    Config.TempDir = ExeDir + QStringLiteral("Temp");
+    Config.TemplateDir = ExeDir + QStringLiteral("Template");
 
     LoadConfig();
     QDir().mkpath(TempDir);
@@ -244,15 +220,27 @@ void TFormMain::BuildMenu() {
 }
 
 void TFormMain::BuildToolBar() {
-    ToolBarMain = addToolBar(QStringLiteral("ToolBarMain"));
+    // The tool bar's row: the buttons at the left, the clock and the link
+    // circle at the right end, filling the space behind the last button. The
+    // two sit side by side in a row of their own (not inside the tool bar), so
+    // on a narrow window the buttons that do not fit go into the bar's "»"
+    // menu while the link state, the operator's only sign of a dead
+    // controller, always stays in view.
+    auto* row = new QWidget(centralWidget());
+    row->setObjectName(QStringLiteral("ToolBarRow"));
+    auto* line = new QHBoxLayout(row);
+    line->setContentsMargins(0, 0, 0, 0);
+    line->setSpacing(0);
+    ToolBarMain = new QToolBar(QStringLiteral("ToolBarMain"), row);
     ToolBarMain->setObjectName(QStringLiteral("ToolBarMain"));
     ToolBarMain->setMovable(false);
     ToolBarMain->setFloatable(false);
     ToolBarMain->setIconSize(QSize(64, 32));
-    ToolBarMain->setFixedHeight(40 + 2 * ToolBarMain->contentsMargins().top());
     ToolBarMain->setContextMenuPolicy(Qt::PreventContextMenu);
     ToolBarMain->layout()->setSpacing(0);
     ToolBarMain->layout()->setContentsMargins(0, 0, 0, 0);
+    ToolBarMain->setFixedHeight(40);
+    ToolBarMain->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
 
     auto button = [this](QAction* a) {
         auto* b = new QToolButton(ToolBarMain);
@@ -290,7 +278,7 @@ void TFormMain::BuildToolBar() {
     separator();
     button(ActionAbout);
 
-    PanelInfo = new QWidget(ToolBarMain);
+    PanelInfo = new QWidget(row);
     PanelInfo->setObjectName(QStringLiteral("PanelInfo"));
     PanelInfo->setFixedHeight(40);
     auto* info = new QHBoxLayout(PanelInfo);
@@ -316,26 +304,20 @@ void TFormMain::BuildToolBar() {
     clock.setBold(true);
     LabelClock->setFont(clock);
     info->addWidget(LabelClock);
-    ToolBarMain->addWidget(PanelInfo);
-    ToolBarMain->installEventFilter(this);
-}
+    PanelInfo->setMinimumWidth(PanelLink->width() + LabelClock->width());
 
-bool TFormMain::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == ToolBarMain && event->type() == QEvent::Resize)
-        ToolBarMainResize();
-    return QMainWindow::eventFilter(watched, event);
+    line->addWidget(ToolBarMain, 0);
+    line->addWidget(PanelInfo, 1);
+    static_cast<QVBoxLayout*>(centralWidget()->layout())->addWidget(row);
 }
 
 void TFormMain::ToolBarMainResize() {
-    // The clock and the link circle sit at the right end of the bar, filling the
-    // space behind the last button.
-    int buttons = 0;
-    for (QObject* o : ToolBarMain->children())
-        if (auto* w = qobject_cast<QWidget*>(o); w && w != PanelInfo && w->isVisibleTo(ToolBarMain) &&
-                                                (qobject_cast<QToolButton*>(w) || qobject_cast<QFrame*>(w)))
-            buttons += w->width();
-    const int width = std::max(0, ToolBarMain->width() - 5 - buttons);
-    PanelInfo->setFixedWidth(width);
+    // The row's layout does what the tool bar's resize handler must: PanelInfo
+    // takes the width behind the last button (never less than the clock and
+    // the circle need), and the buttons that do not fit move into the "»" menu.
+    // Here the layout is only brought up to date at once.
+    if (QLayout* l = PanelInfo->parentWidget()->layout())
+        l->activate();
 }
 
 void TFormMain::SetPrintAction(QAction* action) { ToolButtonPrint->setDefaultAction(action); }
@@ -362,10 +344,14 @@ void TFormMain::ShowChild(QWidget* window) {
 }
 
 void TFormMain::SetConnectionParam(const QString& name, const QString& value, TSQLConnection* connection) {
+    // The line of that parameter is the one that starts with "name=": a value
+    // may hold another parameter's name (a login "svc_Password"), and a match
+    // anywhere in the line would overwrite the wrong parameter.
     TSQLConnection* c = connection ? connection : SQLConnection1;
-    const QString line = name + QLatin1Char('=') + value;
+    const QString prefix = name + QLatin1Char('=');
+    const QString line = prefix + value;
     for (QString& l : c->Params)
-        if (l.contains(name)) {
+        if (l.startsWith(prefix)) {
             l = line;
             return;
         }
@@ -412,52 +398,24 @@ bool TFormMain::LoginDialog() {
 }
 
 void TFormMain::LoadConfig() {
-    try {
-        IniFile ini(IniFileName);
-        ConfigCaption = ini.ReadString(kMain, QStringLiteral("Caption"), ConfigCaption);
-        const int firstChange = ini.ReadInteger(kMain, QStringLiteral("FirstChangeStart"), FirstChangeStart);
-        if (firstChange >= 0 && firstChange <= 23) // an hour of the day, or the file is wrong
-            FirstChangeStart = firstChange;
-        DateIncrement = ini.ReadInteger(kMain, QStringLiteral("DateIncrement"), DateIncrement);
-        ShutdownOnExit = ini.ReadBool(kMain, QStringLiteral("ShutdownOnExit"), ShutdownOnExit);
-        TempDir = ini.ReadString(kMain, QStringLiteral("TempDir"), TempDir);
-        TemplateDir = ini.ReadString(kMain, QStringLiteral("TemplateDir"), TemplateDir);
-        MySQLLogin = ini.ReadString(kMySQL, QStringLiteral("Login"), MySQLLogin);
-        MySQLHost = ini.ReadString(kMySQL, QStringLiteral("Comp"), MySQLHost);
-        SavePassword = ini.ReadBool(kMySQL, QStringLiteral("SavePassword"), SavePassword);
-        MySQLVersion = ini.ReadInteger(kMySQL, QStringLiteral("Version"), MySQLVersion);
-        if (SavePassword) {
-            const QString stored = ini.ReadString(kMySQL, QStringLiteral("Password"), QString());
-            if (!stored.isEmpty())
-                MySQLPassword = UnscrambleText(g_ScramblerState, stored);
-        } else {
-            LoginDialog();
-        }
-    } catch (...) {
-        LogEvent(QStringLiteral("Ошибка в LoadConfig"), 0);
-    }
+    Config.FirstChangeStart = FirstChangeStart;
+    Config.DateIncrement = DateIncrement;
+    Config.ShutdownOnExit = ShutdownOnExit;
+    Config.Load(IniFileName, [this](TMainConfig&) { LoginDialog(); });
+    FirstChangeStart = Config.FirstChangeStart;
+    DateIncrement = Config.DateIncrement;
+    ShutdownOnExit = Config.ShutdownOnExit;
+    TempDir = Config.TempDir;
+    TemplateDir = Config.TemplateDir;
 }
 
 void TFormMain::SaveConfig() {
-    try {
-        IniFile ini(IniFileName);
-        ini.WriteString(kMain, QStringLiteral("Caption"), ConfigCaption);
-        ini.WriteInteger(kMain, QStringLiteral("FirstChangeStart"), FirstChangeStart);
-        ini.WriteInteger(kMain, QStringLiteral("DateIncrement"), DateIncrement);
-        ini.WriteBool(kMain, QStringLiteral("ShutdownOnExit"), ShutdownOnExit);
-        ini.WriteString(kMySQL, QStringLiteral("Login"), MySQLLogin);
-        ini.WriteString(kMySQL, QStringLiteral("Comp"), MySQLHost);
-        ini.WriteInteger(kMySQL, QStringLiteral("Version"), MySQLVersion);
-        ini.WriteBool(kMySQL, QStringLiteral("SavePassword"), SavePassword);
-        if (SavePassword) {
-            if (!MySQLPassword.isEmpty())
-                ini.WriteString(kMySQL, QStringLiteral("Password"), ScrambleText(g_ScramblerState, MySQLPassword));
-        } else {
-            ini.WriteString(kMySQL, QStringLiteral("Password"), QString());
-        }
-    } catch (...) {
-        LogEvent(QStringLiteral("Ошибка в SaveConfig()"), 0);
-    }
+    Config.FirstChangeStart = FirstChangeStart;
+    Config.DateIncrement = DateIncrement;
+    Config.ShutdownOnExit = ShutdownOnExit;
+    if (Config.Save(IniFileName) == TMainConfig::SaveResult::PasswordNotStored)
+        ShowError(QStringLiteral("Пароль содержит символы, которые нельзя сохранить в файле конфигурации, "
+                                 "и не сохранен. При следующем запуске программа запросит пароль."));
     Q_EMIT ConfigSaved();
 }
 
@@ -485,15 +443,15 @@ void TFormMain::FormCreate() {
     try {
         SQLConnection1->Open();
     } catch (...) {
+        qCWarning(lcOrdal) << "connecting at start failed:" << CurrentExceptionText();
         ShowError(QStringLiteral("Не удается подключиться к MySQL серверу."));
     }
     ActionSetCheck();
 }
 
 void TFormMain::SQLConnection1AfterConnect() {
-    everConnected_ = true;
     SQLQuery_back_work->Close();
-    SQLQuery_back_work->SetSQL(kSqlMinPLS);
+    SQLQuery_back_work->SetSQL(Sql::MinPLS);
     SQLQuery_back_work->Open();
     MinPLS = SQLQuery_back_work->IsEmpty() ? 0.0 : SQLQuery_back_work->AsFloat(QStringLiteral("rez"));
     SQLQuery_back_work->Close();
@@ -513,54 +471,10 @@ void TFormMain::showEvent(QShowEvent* event) {
 
 void TFormMain::TimerRefreshStateTimer() {
     LabelClock->setText(FormatDateTime(QStringLiteral("hh:nn:ss"), Now()));
-    if (!SQLConnection1->Connected() && !SQLConnection1->Lost())
-        return;
-    try {
-        // After a lost connection, an attempt to get it back, bounded by the
-        // connect timeout; when it succeeds the tick carries on as usual.
-        if (SQLConnection1->Lost()) {
-            const quint64 now = Plat().TickCountMs();
-            if (reconnectTried_ && now - lastReconnectMs_ < kReconnectIntervalMs)
-                throw EDatabaseError(QStringLiteral("connection lost"));
-            reconnectTried_ = true;
-            lastReconnectMs_ = now;
-            SQLConnection1->Recover();
-        }
-        SQLQueryPUState->Refresh();
-        const TDateTime heartbeat = SQLQueryPUState->AsDateTime(QStringLiteral("RecMoment"));
-        lastHeartbeat_ = heartbeat;
-        heartbeatKnown_ = true;
-        ShapeLink->Brush()->SetColor(LinkColor(heartbeat, Now()));
-        SQLQueryMaxTime->Refresh();
-        SQLQueryMaxTime->AsDateTime(QStringLiteral("MaxTime"));
-        SQLQueryLastData->Refresh();
-    } catch (...) {
+    if (!StatePoll->Tick(Now()))
         Beep();
-        // Values of a lost connection are not live any more.
-        if (SQLConnection1->Lost())
-            SQLQueryLastData->Close();
-        // A dead link must not stay green: the colour follows the age of the last
-        // heartbeat that could be read (none read at all counts as too old).
-        ShapeLink->Brush()->SetColor(heartbeatKnown_ ? LinkColor(lastHeartbeat_, Now()) : clRed);
-    }
+    ShapeLink->Brush()->SetColor(StatePoll->LinkColour());
     ActionSetCheck();
-}
-
-TLastData TFormMain::LastData() const {
-    TLastData d;
-    if (!LastDataActive())
-        return d;
-    const TSQLQuery& q = *SQLQueryLastData;
-    d.RecMoment = q.AsDateTime(QStringLiteral("RecMoment"));
-    d.PLS = q.AsFloat(QStringLiteral("PLS"));
-    d.PLSZ = q.AsFloat(QStringLiteral("PLSZ"));
-    d.URKS = q.AsFloat(QStringLiteral("URKS"));
-    d.URNS = q.AsFloat(QStringLiteral("URNS"));
-    d.VODA1 = q.AsFloat(QStringLiteral("VODA1"));
-    d.DSUS = q.AsFloat(QStringLiteral("DSUS"));
-    d._PLSZ = q.AsFloat(QStringLiteral("_PLSZ"));
-    d.AR1 = q.AsFloat(QStringLiteral("AR1"));
-    return d;
 }
 
 // ---------------------------------------------------------------------------
@@ -589,14 +503,13 @@ void TFormMain::SendSetpoint(const QString& prompt, double lowest, double highes
         ShowError(rangeMessage);
         return;
     }
-    // Only a validated number ever reaches the statement.
+    // The value is bound, not spliced into the text.
     SQLQueryNewSet->Close();
-    SQLQueryNewSet->SetSQL(QStringLiteral("insert into control_vector\r\n( RecMoment, UserName, %1 )\r\n"
-                                          "VALUES ( Now(), USER(), %2 ) ")
-                               .arg(column, FloatToSqlText(*value)));
+    SQLQueryNewSet->SetSQL(Sql::InsertCommand(column));
     try {
-        SQLQueryNewSet->ExecSQL();
+        SQLQueryNewSet->ExecSQL({*value});
     } catch (const EDatabaseError& e) {
+        qCWarning(lcOrdal) << "setpoint" << column << "not sent:" << e.Text();
         ShowError(e.Text());
     }
 }

@@ -1,10 +1,15 @@
 #pragma once
 // The main window: the frame of every child window, the menu, the tool bar
-// with the clock and the link circle, and the program's one database connection.
+// with the clock and the link circle, and the program's one database
+// connection. The configuration file (TMainConfig) and the state poll
+// (TStatePoll) are plain objects it holds; its members keep the names the rest
+// of the program knows them by.
 
 #include "Controls.h"
 #include "Database.h"
 #include "DateTime.h"
+#include "MainConfig.h"
+#include "StatePoll.h"
 #include "TColor.h"
 
 #include <QLabel>
@@ -20,12 +25,6 @@ class QToolBar;
 class QToolButton;
 class TFormInputNewSet;
 
-// The newest process record as the latest-record query holds it.
-struct TLastData {
-    TDateTime RecMoment = 0;
-    double PLS = 0, PLSZ = 0, URKS = 0, URNS = 0, VODA1 = 0, DSUS = 0, _PLSZ = 0, AR1 = 0;
-};
-
 class TFormMain : public QMainWindow {
     Q_OBJECT
 public:
@@ -34,23 +33,29 @@ public:
     explicit TFormMain(const QString& exePath = QString(), QWidget* parent = nullptr);
     ~TFormMain() override;
 
+    // The main configuration file's values; the fields below are the same values.
+    TMainConfig Config;
+
     // Fields.
     QPointer<QWidget> CurrentChild;
     QString IniFileName;
-    QString ConfigCaption;
+    QString& ConfigCaption = Config.Caption;
     QString ExeDir;
-    QString MySQLHost = QStringLiteral("127.0.0.1");
-    QString MySQLLogin = QStringLiteral("root");
-    QString MySQLPassword;
-    int MySQLVersion = 5;
-    bool SavePassword = false;
+    QString& MySQLHost = Config.MySQLHost;
+    QString& MySQLLogin = Config.MySQLLogin;
+    QString& MySQLPassword = Config.MySQLPassword;
+    int& MySQLVersion = Config.MySQLVersion;
+    bool& SavePassword = Config.SavePassword;
     bool ExitConfirmed = false;
     double MinPLS = 1000.0;
 
     // Components other windows use.
     TSQLConnection* SQLConnection1 = nullptr;
-    std::unique_ptr<TSQLQuery> SQLQueryMaxTime, SQLQueryPUState, SQLQueryLastData, SQLQueryNewSet,
-        SQLQuery_back_work;
+    TStatePoll* StatePoll = nullptr;
+    TSQLQuery* SQLQueryPUState = nullptr;  // of StatePoll
+    TSQLQuery* SQLQueryMaxTime = nullptr;  // of StatePoll
+    TSQLQuery* SQLQueryLastData = nullptr; // of StatePoll
+    std::unique_ptr<TSQLQuery> SQLQueryNewSet, SQLQuery_back_work;
     TShape* ShapeLink = nullptr;
     QLabel* LabelClock = nullptr;
     QToolBar* ToolBarMain = nullptr;
@@ -66,9 +71,10 @@ public:
         *ActionPrint, *ActionConfig, *ActionBaseView;
     QList<QAction*> Actions() const; // in the order of the action list
 
-    // The newest record, valid while the latest-record query is open.
-    bool LastDataActive() const { return SQLQueryLastData && SQLQueryLastData->Active(); }
-    TLastData LastData() const;
+    // The newest record to show: there is one after the first successful poll;
+    // when the connection is lost the last one stays until the link turns red.
+    bool LastDataActive() const { return StatePoll->HasRecord(); }
+    TLastData LastData() const { return StatePoll->Record(); }
 
     // Services.
     void LoadConfig();
@@ -78,7 +84,7 @@ public:
     static void CopyConnectionSettings(const TSQLConnection& source, TSQLConnection& target);
     void SQLConnection1AfterConnect();
     void ToolBarMainResize();
-    static TColor LinkColor(TDateTime lastRecord, TDateTime now);
+    static TColor LinkColor(TDateTime lastRecord, TDateTime now) { return TStatePoll::LinkColor(lastRecord, now); }
 
     // Handlers.
     void FormCreate();
@@ -98,7 +104,6 @@ Q_SIGNALS:
 protected:
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void BuildActions();
@@ -108,18 +113,8 @@ private:
     void SetPrintAction(QAction* action);
     void SendSetpoint(const QString& prompt, double lowest, double highest, const QString& rangeMessage,
                       const QString& column);
-    void ShowModalPlaceholder(const QString& caption);
-
-    // While the connection is lost, a reconnect is tried at most this often, so
-    // that a stalled server leaves the screen usable between attempts.
-    static constexpr quint64 kReconnectIntervalMs = 3000;
 
     bool shownOnce_ = false;
-    quint64 lastReconnectMs_ = 0;
-    bool reconnectTried_ = false;
-    bool everConnected_ = false;
-    bool heartbeatKnown_ = false;
-    TDateTime lastHeartbeat_ = 0;
 };
 
 extern TFormMain* FormMain;

@@ -8,6 +8,7 @@
 #include "Ebm.h"
 #include "Editors.h"
 #include "Global.h"
+#include "Log.h"
 #include "Main.h"
 #include "Outfield.h"
 #include "Platform.h"
@@ -61,6 +62,7 @@ TFormMnemo::TFormMnemo(QWidget* parent) : QWidget(parent) {
     QDir().mkpath(configDir);
     ConfigPath = QDir(configDir).filePath(QStringLiteral("FormMnemo.INI"));
     SetupElements();
+    OnSetupModeChanged(this, [this] { SetupElements(); });
 
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
@@ -69,6 +71,7 @@ TFormMnemo::TFormMnemo(QWidget* parent) : QWidget(parent) {
         try {
             RefreshScheme();
         } catch (...) {
+            LogRepeatedWarning("scheme refresh", CurrentExceptionText());
             Beep();
         }
     });

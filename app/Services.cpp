@@ -6,6 +6,7 @@
 #include "Ebm.h"
 #include "IniFile.h"
 #include "Layout.h"
+#include "Log.h"
 #include "Outfield.h"
 #include "Platform.h"
 #include "Poligon.h"
@@ -87,6 +88,7 @@ bool LoadFont(QWidget* control) {
         font->SetName(ini.ReadString(section, QStringLiteral("FontName"), font->GetName()));
         return true;
     } catch (...) {
+        qCWarning(lcOrdal) << "LoadFont" << control->objectName() << CurrentExceptionText();
         return false;
     }
 }
@@ -103,6 +105,7 @@ bool SaveFont(QWidget* control) {
         ini.WriteString(section, QStringLiteral("FontName"), font->GetName());
         return true;
     } catch (...) {
+        qCWarning(lcOrdal) << "SaveFont" << control->objectName() << CurrentExceptionText();
         return false;
     }
 }
@@ -119,6 +122,7 @@ bool ChooseFont(QWidget* control, QWidget* owner) {
         TakeFont(font, chosen, colour);
         return SaveFont(control);
     } catch (...) {
+        qCWarning(lcOrdal) << "ChooseFont" << control->objectName() << CurrentExceptionText();
         return false;
     }
 }

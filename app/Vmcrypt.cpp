@@ -116,7 +116,13 @@ QString ScrambleText(ScramblerState& state, const QString& clear) {
 }
 
 QString UnscrambleText(ScramblerState& state, const QString& stored) {
-    // Characters outside Latin-1 cannot belong to a stored text's alphabet; they
-    // become bytes that are dropped like any other foreign character.
-    return Cp1251ToString(UnscrambleBytes(state, stored.toLatin1()));
+    // A character of the code page that is not in the text's alphabet is
+    // dropped, as the scheme says. One outside the code page (a hand-edited
+    // file) cannot come from a scrambled text at all: it would otherwise turn
+    // into "?", which lies inside the alphabet's range and could be read as a
+    // digit, giving a wrong password instead of an error.
+    const auto bytes = StringToCp1251(stored);
+    if (!bytes)
+        throw EConvertError("the stored password has characters outside the Windows-1251 code page");
+    return Cp1251ToString(UnscrambleBytes(state, *bytes));
 }

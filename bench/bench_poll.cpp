@@ -54,7 +54,7 @@ int main(int argc, char** argv) {
     // Rounds interleave the tick, the baseline and each statement alone, so that
     // a busy machine slows all of them alike; medians of the rounds are compared.
     const int rounds = 15, perRound = 50;
-    TSQLQuery* statements[3] = {main.SQLQueryPUState.get(), main.SQLQueryMaxTime.get(), main.SQLQueryLastData.get()};
+    TSQLQuery* statements[3] = {main.SQLQueryPUState, main.SQLQueryMaxTime, main.SQLQueryLastData};
     std::vector<double> tick, baseline, single[3];
     auto timed = [&](auto&& op) {
         QElapsedTimer t;

@@ -538,6 +538,20 @@ struct Fixup {
     QString element;
 };
 
+// "OnClick = ButReloadClick": bound to the window's slot when all exist.
+struct EventFixup {
+    QPointer<QObject> target;
+    QString event;
+    QString handler;
+    int line;
+    QString element;
+};
+
+QHash<QByteArray, QHash<QString, TEventRegistry::Binder>>& EventBinders() {
+    static QHash<QByteArray, QHash<QString, TEventRegistry::Binder>> binders;
+    return binders;
+}
+
 } // namespace
 
 // ---- the reader ----
@@ -556,6 +570,7 @@ public:
             const TAlignSuspender suspend;
             Parse(text, layout);
             Resolve(layout);
+            BindEvents();
         } catch (...) {
             // Nothing half-built stays behind: delete what this layout created.
             for (auto it = created_.rbegin(); it != created_.rend(); ++it)
@@ -683,6 +698,8 @@ private:
             Error(lineNo, name, QStringLiteral("creating %1 failed").arg(cls));
         created_.append(obj);
         obj->setObjectName(name);
+        if (auto* container = dynamic_cast<TComponentContainer*>(stack.back().object))
+            container->InsertComponent(obj);
         names_.insert(name.toLower());
         layout.components.append(obj);
         layout.byName_.insert(name.toLower(), obj);
@@ -737,6 +754,10 @@ private:
         const QString name = parts.back();
         const QMetaProperty p = FindProperty(target, name);
         if (!p.isValid()) {
+            if (name.startsWith(QLatin1String("On")) && v.kind == Value::Ident && target == obj) {
+                events_.append(EventFixup{target, name, v.text, lineNo, element});
+                return;
+            }
             if (auto* w = qobject_cast<QWidget*>(target); w && SetWidgetFallback(w, name, v))
                 return;
             Fail(QStringLiteral("unknown property %1 of %2").arg(path, ClassOf(target)));
@@ -784,10 +805,30 @@ private:
         }
     }
 
+    void BindEvents() {
+        for (const EventFixup& f : events_) {
+            const TEventRegistry::Binder* bind = f.target ? TEventRegistry::Find(f.target->metaObject(), f.event) : nullptr;
+            if (!bind)
+                Error(f.line, f.element,
+                      QStringLiteral("%1 has no event %2").arg(f.target ? ClassOf(f.target) : QString(), f.event));
+            const QByteArray signature = f.handler.toLatin1() + "(QObject*)";
+            const int index = root_ ? root_->metaObject()->indexOfMethod(signature.constData()) : -1;
+            if (index < 0)
+                Error(f.line, f.element,
+                      QStringLiteral("the window has no handler %1(QObject* sender)").arg(f.handler));
+            const QMetaMethod method = root_->metaObject()->method(index);
+            QObject* window = root_;
+            (*bind)(f.target, TNotifyEvent(window, "slot:" + signature, [window, method](QObject* sender) {
+                        method.invoke(window, Qt::DirectConnection, Q_ARG(QObject*, sender));
+                    }));
+        }
+    }
+
     QWidget* root_;
     QString file_;
     TLayout* layout_ = nullptr;
     QList<QPointer<QObject>> created_;
+    QList<EventFixup> events_;
     QSet<QString> names_;
     QList<Fixup> fixups_;
 };
@@ -805,4 +846,24 @@ TLayout LoadLayout(QWidget* root, const QString& fileName) {
     if (utf8.hasError())
         throw ELayoutError(fileName, 0, QString(), QStringLiteral("the file is not UTF-8 text"));
     return LoadLayoutText(root, text, fileName);
+}
+
+// ---- events ----
+
+bool TEventRegistry::Register(const QMetaObject* cls, const QString& event, Binder binder) {
+    EventBinders()[QByteArray(cls->className())].insert(event.toLower(), std::move(binder));
+    return true;
+}
+
+const TEventRegistry::Binder* TEventRegistry::Find(const QMetaObject* cls, const QString& event) {
+    const QString key = event.toLower();
+    for (const QMetaObject* m = cls; m; m = m->superClass()) {
+        const auto it = EventBinders().constFind(QByteArray(m->className()));
+        if (it != EventBinders().constEnd()) {
+            const auto e = it->constFind(key);
+            if (e != it->constEnd())
+                return &*e;
+        }
+    }
+    return nullptr;
 }

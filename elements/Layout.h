@@ -32,7 +32,10 @@
 // same setter as at run time. Errors name the file, the line and the element and
 // are thrown as ELayoutError; the components created so far are deleted then.
 
+#include "ElementBase.h"
+
 #include <QHash>
+#include <functional>
 #include <QList>
 #include <QObject>
 #include <QPointer>
@@ -86,6 +89,35 @@ template <class T> QObject* CreateComponent(QObject* parent) {
     [[maybe_unused]] const bool registered_##Class =                                                         \
         TClassRegistry::Register(QStringLiteral(#Class), &Class::staticMetaObject, &CreateComponent<Class>); \
     }
+
+// Events a layout binds by name: a line "OnClick = ButReloadClick" inside a
+// component makes the window's slot ButReloadClick(QObject* sender) that
+// component's handler (the window declares it under Q_SLOTS). A class offers
+// an event with ORDAL_REGISTER_EVENT(TClass, OnClick) in its .cpp, which calls
+// its SetOnClick(TNotifyEvent); derived classes inherit their bases' events.
+class TEventRegistry {
+public:
+    using Binder = std::function<void(QObject* component, TNotifyEvent handler)>;
+    static bool Register(const QMetaObject* cls, const QString& event, Binder binder);
+    // The binder of the class or its nearest base that has the event; nullptr when none.
+    static const Binder* Find(const QMetaObject* cls, const QString& event);
+};
+
+#define ORDAL_REGISTER_EVENT(Class, Event)                                                                   \
+    namespace {                                                                                              \
+    [[maybe_unused]] const bool registered_##Class##_##Event = TEventRegistry::Register(                     \
+        &Class::staticMetaObject, QStringLiteral(#Event),                                                    \
+        [](QObject* c, TNotifyEvent h) { static_cast<Class*>(c)->Set##Event(std::move(h)); });               \
+    }
+
+// A component that takes the components placed inside it in a layout although
+// they are no widgets (a pop-up menu its commands): the loader creates them as
+// components of the window and then hands each to the enclosing one.
+class TComponentContainer {
+public:
+    virtual ~TComponentContainer() = default;
+    virtual void InsertComponent(QObject* component) = 0;
+};
 
 // The window's components in creation (file) order: "for every component of the
 // window". Layouts fill it; code that creates a component itself may add it.

@@ -3,7 +3,7 @@
 # when they are missing. Run as root.
 set -euo pipefail
 
-pkgs=(g++ cmake ninja-build ccache pkg-config qt6-base-dev libqt6sql6-mysql qt6-translations-l10n
+pkgs=(g++ cmake ninja-build ccache pkg-config qt6-base-dev libqt6sql6-mysql libmariadb-dev qt6-translations-l10n
       libgl-dev mariadb-server mariadb-client fonts-liberation2 fontconfig xvfb xauth)
 pkgs+=("$@")
 

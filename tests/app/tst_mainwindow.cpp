@@ -157,6 +157,18 @@ private Q_SLOTS:
                  QStringList({"Comp", "SavePassword", "Password", "Login", "Version"}));
     }
 
+    void unstorablePasswordIsSaidWhenLeaving() {
+        App app(QByteArray("[MySQL]\nComp=127.0.0.1:1\nSavePassword=1\n"));
+        TP().Reset();
+        app->MySQLPassword = QString::fromUtf8("密码");
+        app->SaveConfig();
+        QCOMPARE(TP().messages.size(), 1);
+        QCOMPARE(TP().messages[0].caption, QString("Ошибка"));
+        QVERIFY(TP().messages[0].text.startsWith("Пароль содержит символы"));
+        QVERIFY(!app->SavePassword);
+        QCOMPARE(IniFile(IniPath()).ReadString("MySQL", "SavePassword", "?"), QString("0"));
+    }
+
     void badConfigurationValues() {
         const int before = EventQueue.Count();
         App app(QByteArray("\x01\xff garbage\n[main]\nFirstChangeStart=abc\nDateIncrement=1x\nShutdownOnExit=yes\n"
@@ -207,9 +219,13 @@ private Q_SLOTS:
     void connectionParameters() {
         App app(QByteArray("[MySQL]\nComp=127.0.0.1:1\nSavePassword=1\n"));
         TSQLConnection other;
-        other.Params = {"HostName=x", "Database=ordalm", "User_Name=u"};
-        app->SetConnectionParam("Name", "v", &other); // the first line containing the name, anywhere
-        QCOMPARE(other.Params, QStringList({"Name=v", "Database=ordalm", "User_Name=u"}));
+        other.Params = {"HostName=x", "Database=ordalm", "User_Name=svc_Password", "Password=p"};
+        // A parameter's line is the one starting with "name=": a value holding
+        // another parameter's name is never taken for it.
+        app->SetConnectionParam("Password", "secret", &other);
+        app->SetConnectionParam("Name", "v", &other);
+        QCOMPARE(other.Params, QStringList({"HostName=x", "Database=ordalm", "User_Name=svc_Password",
+                                            "Password=secret", "Name=v"}));
         app->SetConnectionParam("Port", "3307", &other);
         QCOMPARE(other.Params.last(), QString("Port=3307"));
         other.VendorLib = "keep";
@@ -217,6 +233,23 @@ private Q_SLOTS:
         QCOMPARE(other.Params, app->SQLConnection1->Params);
         QCOMPARE(other.GetDriverFunc, app->SQLConnection1->GetDriverFunc);
         QCOMPARE(other.VendorLib, QString("keep"));
+    }
+
+    void loginNamedAfterAnotherParameter() {
+        // The login "svc_Password" once had its line overwritten by the
+        // password: the workstation then connected as somebody else.
+        const TestDb db = TestDatabase();
+        // The account is made by the tests' server fixture.
+        ScramblerState s(3);
+        App app(QStringLiteral("[MySQL]\nLogin=svc_Password\nComp=%1\nSavePassword=1\nPassword=%2\n")
+                    .arg(db.hostWithPort(), ScrambleText(s, "pw"))
+                    .toUtf8());
+        QCOMPARE(app->SQLConnection1->Param("User_Name"), QString("svc_Password"));
+        QCOMPARE(app->SQLConnection1->Param("Password"), QString("pw"));
+        QVERIFY(app->SQLConnection1->Connected());
+        TSQLQuery who(app->SQLConnection1, "select current_user() as u");
+        who.Open();
+        QVERIFY(who.AsString("u").startsWith("svc_Password@"));
     }
 
     void minPlsAfterConnect_data() {
@@ -336,9 +369,9 @@ private Q_SLOTS:
         QCOMPARE(FormInputNewSet->LabelParName->text(), QString("Заданная плотность суспензии:"));
         if (message.isEmpty()) {
             QVERIFY(TP().messages.isEmpty());
+            // The value travels bound, never spliced into the statement.
             QCOMPARE(app->SQLQueryNewSet->SQL(),
-                     "insert into control_vector\r\n( RecMoment, UserName, _PLSZ )\r\nVALUES ( Now(), USER(), " + sent +
-                         " ) ");
+                     QString("insert into control_vector\r\n( RecMoment, UserName, _PLSZ )\r\nVALUES ( Now(), USER(), ? ) "));
             QCOMPARE(AdminValue("select count(*) from control_vector").toInt(), 1);
             QCOMPARE(AdminValue("select _PLSZ from control_vector").toDouble(), sent.toDouble());
             QVERIFY(AdminValue("select _TNZ from control_vector").isNull());
@@ -416,6 +449,34 @@ private Q_SLOTS:
         QVERIFY(!app->ActionPrint->isEnabled());
         QVERIFY(app->ActionAbout->shortcuts().contains(QKeySequence("Alt+F1")));
         QVERIFY(app->ActionAbout->shortcuts().contains(QKeySequence("Ctrl+F1")));
+    }
+
+    void clockAndLinkStayAtTheRightEnd_data() {
+        QTest::addColumn<int>("width");
+        QTest::newRow("wide") << 1600;
+        QTest::newRow("1000") << 1000;
+        QTest::newRow("800") << 800;
+    }
+    void clockAndLinkStayAtTheRightEnd() {
+        QFETCH(int, width);
+        App app(QByteArray("[MySQL]\nComp=127.0.0.1:1\nSavePassword=1\n"));
+        app->resize(width, 700);
+        app->show();
+        QVERIFY(QTest::qWaitForWindowExposed(app.main.get()));
+        QCoreApplication::processEvents();
+        const QWidget* row = app->PanelInfo->parentWidget();
+        QVERIFY(app->LabelClock->isVisible());
+        QVERIFY(app->ShapeLink->isVisible());
+        // The clock ends at the right end of the bar, the circle left of it.
+        const QRect clock(app->LabelClock->mapTo(app.main.get(), QPoint()), app->LabelClock->size());
+        const QRect circle(app->ShapeLink->mapTo(app.main.get(), QPoint()), app->ShapeLink->size());
+        QCOMPARE(clock.right(), row->mapTo(app.main.get(), QPoint(row->width() - 1, 0)).x());
+        QVERIFY(clock.right() < app->width());
+        QCOMPARE(clock.size(), QSize(93, 40));
+        QVERIFY(circle.right() < clock.left());
+        QVERIFY(circle.left() >= app->ToolBarMain->mapTo(app.main.get(), QPoint(app->ToolBarMain->width(), 0)).x());
+        // The panel fills the space behind the last button that fits.
+        QCOMPARE(app->PanelInfo->x(), app->ToolBarMain->geometry().right() + 1);
     }
 
     void leavingAsksOnceAndSaves() {

@@ -2,6 +2,8 @@
 // the tests' private MariaDB, stopped and killed by its own pid.
 
 #include "AppFixture.h"
+#include "Mnemo.h"
+#include "Outfield.h"
 
 #include <QElapsedTimer>
 #include <QLineEdit>
@@ -78,7 +80,9 @@ private Q_SLOTS:
         const TDateTime fresh = ServerHeartbeat();
         TP().now = fresh + OneSecond;
         int ticks = 0;
-        while (!(app->LastDataActive() && app->ShapeLink->Brush()->GetColor() == clGreen) && ticks < 10) {
+        while (!(app->SQLConnection1->Connected() && app->LastDataActive() &&
+                 app->ShapeLink->Brush()->GetColor() == clGreen) &&
+               ticks < 10) {
             QTest::qSleep(1000);
             app->TimerRefreshStateTimer();
             ++ticks;
@@ -100,22 +104,46 @@ private Q_SLOTS:
         app->TimerRefreshStateTimer();
         QCOMPARE(app->ShapeLink->Brush()->GetColor(), clGreen);
 
+        FormMnemo->Timer1->stop();
+        FormMnemo->RefreshScheme();
+        QCOMPARE(FormMnemo->OutField_AR1->GetCaption(), QString("АВТОМАТ"));
+
         QVERIFY(::kill(pid_t(pid), SIGKILL) == 0);
         for (int i = 0; i < 50 && ::kill(pid_t(pid), 0) == 0; ++i)
             QTest::qSleep(100);
-        for (int i = 0; i < 3; ++i)
+        // Until the link turns red the scheme keeps the last record: a plant
+        // running in automatic is never shown as manual with zeros.
+        for (int i = 0; i < 3; ++i) {
+            TP().now = beat + (3 + i) * OneSecond;
             app->TimerRefreshStateTimer();
+            FormMnemo->RefreshScheme();
+            QCOMPARE(FormMnemo->OutField_AR1->GetCaption(), QString("АВТОМАТ"));
+            QCOMPARE(FormMnemo->OutField_PLS->GetOutValue(), 1700.0);
+            QVERIFY(FormMnemo->Running);
+        }
         QCOMPARE(TP().beeps, 3);
-        QVERIFY(!app->LastDataActive());
+        QVERIFY(app->LastDataActive());
+        TP().now = beat + 12 * OneSecond;
+        app->TimerRefreshStateTimer();
+        FormMnemo->RefreshScheme();
+        QCOMPARE(app->ShapeLink->Brush()->GetColor(), clRed);
+        QCOMPARE(FormMnemo->OutField_AR1->GetCaption(), QString("Сбой связи"));
+        QCOMPARE(FormMnemo->OutField_PLS->GetOutValue(), 0.0);
+        QVERIFY(!FormMnemo->Running);
 
         QVERIFY(RestartServer());
+        // Changed before the workstation gets its connection back: the value
+        // it then shows must be the one read after the reconnect.
+        QVERIFY(ExecAdmin("update setup set ConstVal = 1234.5 where ConstName = 'MIN_PLS'"));
         QElapsedTimer resumed;
         resumed.start();
         TP().now.reset();
         const TDateTime fresh = ServerHeartbeat();
         TP().now = fresh + OneSecond;
         int ticks = 0;
-        while (!(app->LastDataActive() && app->ShapeLink->Brush()->GetColor() == clGreen) && ticks < 10) {
+        while (!(app->SQLConnection1->Connected() && app->LastDataActive() &&
+                 app->ShapeLink->Brush()->GetColor() == clGreen) &&
+               ticks < 10) {
             QTest::qSleep(1000); // the poll's own pace
             app->TimerRefreshStateTimer();
             ++ticks;
@@ -123,7 +151,7 @@ private Q_SLOTS:
         qInfo("live data resumed %lld ms after the server was back (%d ticks)", resumed.elapsed(), ticks);
         QVERIFY(ticks <= 5);
         QVERIFY(app->LastDataActive());
-        QCOMPARE(app->MinPLS, 1100.0); // read again after the reconnect
+        QCOMPARE(app->MinPLS, 1234.5); // read again after the reconnect
 
         // A setpoint sent after the recovery is inserted exactly once.
         TP().dialogHandler = [](QDialog& d) {

@@ -3,6 +3,7 @@
 #include "About.h"
 #include "ColorSets.h"
 #include "Cp1251.h"
+#include "Database.h"
 #include "Eventlog.h"
 #include "Global.h"
 #include "IniFile.h"
@@ -74,6 +75,15 @@ private Q_SLOTS:
         QTest::newRow("truncated header") << "5Q555Q<1U5YDUYDV5LXOL>M51U0B5QUVVQMV>1" << true;
         QTest::newRow("foreign characters") << "ÿÿÿÿ" << true;
         QTest::newRow("cyrillic body") << QString("ПППППППППППППППППППППППППППППППППППП") + "0123456789ABCDEF" << true;
+        // A good text with a character no code page byte stands for (a
+        // hand-edited file): an error, not a "?" that may pass for a digit.
+        QString good;
+        for (unsigned seed = 1; good.isEmpty() || good.right(16).contains('?'); ++seed) {
+            ScramblerState s(seed);
+            good = ScrambleText(s, "pw");
+        }
+        QTest::newRow("good") << good << false;
+        QTest::newRow("outside the code page") << QString(good).insert(20, QChar(0x2713)) << true;
     }
     void badStoredTexts() {
         QFETCH(QString, stored);
@@ -91,6 +101,54 @@ private Q_SLOTS:
     void passwordOutsideCodePageIsRefused() {
         ScramblerState state(3);
         QVERIFY_THROWS_EXCEPTION(EConvertError, ScrambleText(state, QString::fromUtf8("密码")));
+    }
+
+    void sqlMoments_data() {
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<bool>("ok");
+        QTest::addColumn<double>("seconds"); // since 30.12.1899 00:00:00
+        const double day = EncodeDate(2026, 12, 10) * kSecondsPerDay;
+        QTest::newRow("date-time") << QByteArray("2026-12-10 07:05:09") << true << day + 7 * 3600 + 5 * 60 + 9;
+        QTest::newRow("fraction") << QByteArray("2026-12-10 00:00:01.5") << true << day + 1.5;
+        QTest::newRow("date") << QByteArray("2026-12-10") << true << day;
+        QTest::newRow("time") << QByteArray("23:59:59") << true << 86399.0;
+        QTest::newRow("zero date") << QByteArray("0000-00-00 00:00:00") << true << 0.0;
+        QTest::newRow("leap day") << QByteArray("2028-02-29 12:00:00") << true
+                                  << EncodeDate(2028, 2, 29) * kSecondsPerDay + 43200;
+        QTest::newRow("no such day") << QByteArray("2026-02-30 00:00:00") << false << 0.0;
+        QTest::newRow("minutes 60") << QByteArray("2026-12-10 10:60:00") << false << 0.0;
+        QTest::newRow("cut short") << QByteArray("2026-12-10 10:0") << false << 0.0;
+        QTest::newRow("text") << QByteArray("yesterday") << false << 0.0;
+        QTest::newRow("empty") << QByteArray() << false << 0.0;
+    }
+    void sqlMoments() {
+        QFETCH(QByteArray, text);
+        QFETCH(bool, ok);
+        QFETCH(double, seconds);
+        TDateTime t = -1;
+        QCOMPARE(ParseSqlDateTime(text.constData(), size_t(text.size()), t), ok);
+        if (ok)
+            QCOMPARE(qRound64(t * kSecondsPerDay * 10), qRound64(seconds * 10));
+    }
+
+    void resultTableReadsCellsByType() {
+        TResultTable t;
+        t.AddColumn("RecMoment", TResultTable::Type::DateTime);
+        t.AddColumn("PLS", TResultTable::Type::Number);
+        t.AddColumn("Comment", TResultTable::Type::Text);
+        const QByteArray comment = QString("Плотность; 'x' \\").toUtf8();
+        t.AppendRow({{"2026-12-10 12:00:00", 19}, {"1725.5", 6}, {comment.constData(), size_t(comment.size())}});
+        t.AppendRow({{nullptr, 0}, {"abc", 3}, {"12.5", 4}});
+        QCOMPARE(t.RowCount(), 2);
+        QCOMPARE(t.ColumnIndex("pls"), 1);
+        QCOMPARE(t.Number(0, 0), EncodeDate(2026, 12, 10) + 0.5);
+        QCOMPARE(t.Text(0, 0), QString("2026-12-10 12:00:00"));
+        QCOMPARE(t.Number(0, 1), 1725.5);
+        QCOMPARE(t.Text(0, 2), QString::fromUtf8(comment));
+        QVERIFY(t.IsNull(1, 0));
+        QVERIFY(!t.Value(1, 0).isValid());
+        QCOMPARE(t.Number(1, 1), 0.0); // no number: 0, as the grid shows it
+        QCOMPARE(t.Number(1, 2), 12.5); // a number kept as text reads as a number
     }
 
     void eventQueue() {
