@@ -1,16 +1,16 @@
 // The operator workstation of the heavy-medium coal preparation section.
 
+#include "Application.h"
 #include "Forms.h"
 #include "Main.h"
 #include "Startup.h"
 
-#include <QApplication>
 #include <QMessageBox>
 #include <QScreen>
 #include <exception>
 
 int main(int argc, char** argv) {
-    QApplication app(argc, argv);
+    TApplication app(argc, argv);
     app.setApplicationName(QStringLiteral("ordal"));
     InitApplication(app);
     try {
