@@ -134,7 +134,7 @@ void TCoalBox::Setblade_angle(double value) {
 QRect TCoalBox::WheelBox() const {
     try {
         const double cx = RecalcX(center3X_), cy = RecalcY(center3Y_), r = RecalcX(center3R_);
-        const int m = std::max(bladePen_->GetWidth(), c3Pen_->GetWidth()) + 2;
+        const int m = std::max(bladePen_->GetWidth(), c3Pen_->GetWidth()) / 2 + 2;
         return QRect(QPoint(TruncPx(cx - r) - m, TruncPx(cy - r) - m), QPoint(TruncPx(cx + r) + m, TruncPx(cy + r) + m))
             .normalized();
     } catch (const EDrawError&) {
@@ -147,7 +147,7 @@ QRect TCoalBox::ColumnStrip() const {
     // puts some under it), so the strip is the element's full height.
     try {
         const int a = TruncPx(RecalcX(rBoxX1_)), b = TruncPx(RecalcX(rBoxX2_));
-        const int m = rBoxPen_->GetWidth() + 2;
+        const int m = rBoxPen_->GetWidth() / 2 + 2;
         return QRect(QPoint(std::min(a, b) - m, 0), QPoint(std::max(a, b) + m, height()));
     } catch (const EDrawError&) {
         return rect();
@@ -203,7 +203,7 @@ void TCoalBox::Draw(QPainter& p) {
         QRect box;
         for (QPoint pt : points)
             box |= QRect(pt, QSize(1, 1));
-        const int m = std::max(1, pen.GetWidth()) + 2;
+        const int m = std::max(1, pen.GetWidth()) / 2 + 2;
         return clip.intersects(box.adjusted(-m, -m, m, m));
     };
 

@@ -7,6 +7,7 @@
 #include <QFontDatabase>
 #include <QFontMetrics>
 #include <QPainter>
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -40,8 +41,10 @@ void TOutField::SetOutValue(double value) {
     if (value == outValue_)
         return;
     outValue_ = value;
+    const QRect before = CaptionBox();
     SetCaption(FormatFloat(outFormat_, value));
-    Invalidate();
+    // A new value changes the text only: the frame and the fill around it stay.
+    Invalidate(before | CaptionBox());
 }
 
 void TOutField::SetBrush(const TBrush* value) {
@@ -81,18 +84,39 @@ const TOutField::TextFace& TOutField::Face() const {
         face_.handWriting = handWriting_;
         face_.font = MakeTextFont();
         face_.metrics.emplace(face_.font);
-        face_.widths.clear();
+        face_.captions.clear();
     }
     return face_;
 }
 
-int TOutField::TextWidth(const QString& text) const {
+const TOutField::TextFace::Caption& TOutField::CaptionOf(const QString& text) const {
     const TextFace& face = Face();
-    if (const auto it = face_.widths.constFind(text); it != face_.widths.cend())
+    if (const auto it = face.captions.constFind(text); it != face.captions.cend())
         return *it;
-    if (face_.widths.size() >= 128)
-        face_.widths.clear();
-    return *face_.widths.insert(text, face.metrics->horizontalAdvance(text));
+    if (face_.captions.size() >= 128)
+        face_.captions.clear();
+    TextFace::Caption c;
+    c.width = face.metrics->horizontalAdvance(text);
+    c.laidOut.setText(text);
+    c.laidOut.setTextFormat(Qt::PlainText);
+    c.laidOut.setPerformanceHint(QStaticText::AggressiveCaching);
+    c.laidOut.prepare(QTransform(), face.font);
+    return *face_.captions.insert(text, c);
+}
+
+QRect TOutField::CaptionBox() const {
+    if (transparent_ || alpha_ != 0)
+        return rect();
+    const QFontMetrics& fm = *Face().metrics;
+    const int tw = CaptionOf(GetCaption()).width, th = fm.height();
+    try {
+        const QPoint at = TextOrigin(width(), height(), tw, th, 0, vAlign_);
+        // Room for glyphs that reach past their advance (italics, overhangs).
+        const int m = th / 4 + 2;
+        return QRect(at, QSize(tw, th)).adjusted(-m, -2, m, 2);
+    } catch (const EDrawError&) {
+        return rect();
+    }
 }
 
 QFont TOutField::TextFont() const {
@@ -132,7 +156,8 @@ void TOutField::DrawText(QPainter& p) {
     const QFont& f = face.font;
     const QFontMetrics& fm = *face.metrics;
     const QString text = GetCaption();
-    const QPoint at = TextOrigin(width(), height(), TextWidth(text), fm.height(), alpha_, vAlign_);
+    const TextFace::Caption& caption = CaptionOf(text);
+    const QPoint at = TextOrigin(width(), height(), caption.width, fm.height(), alpha_, vAlign_);
     p.save();
     p.setFont(f);
     p.setPen(font_->ToQColor());
@@ -140,12 +165,23 @@ void TOutField::DrawText(QPainter& p) {
     p.translate(at);
     if (alpha_ != 0)
         p.rotate(-alpha_ * 0.1);
-    p.drawText(QPoint(0, fm.ascent()), text);
+    // Upright plain text from its laid-out copy: the same pixels as drawText.
+    if (alpha_ == 0 && !f.underline() && !f.strikeOut())
+        p.drawStaticText(QPoint(0, 0), caption.laidOut);
+    else
+        p.drawText(QPoint(0, fm.ascent()), text);
     p.restore();
 }
 
 void TOutField::DrawPicture(QPainter& p) {
-    CanvasRectangle(p, 0, 0, width(), height(), *pen_, *brush_);
+    // A redraw of the text alone (a new value) inside the frame only fills the
+    // text's part again; the frame there would be the same.
+    const int in = std::max(1, pen_->GetWidth()) + 1;
+    if (p.hasClipping() && brush_->GetStyle() != bsClear &&
+        rect().adjusted(in, in, -in, -in).contains(p.clipRegion().boundingRect()))
+        p.fillRect(rect(), brush_->ToQBrush());
+    else
+        CanvasRectangle(p, 0, 0, width(), height(), *pen_, *brush_);
     DrawText(p);
 }
 

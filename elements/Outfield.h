@@ -13,6 +13,7 @@
 
 #include <QFontMetrics>
 #include <QHash>
+#include <QStaticText>
 #include <optional>
 
 class TOutField : public TPanelElement, public TConfigurable {
@@ -83,12 +84,20 @@ private:
         bool handWriting = false;
         QFont font;
         std::optional<QFontMetrics> metrics;
-        // Widths of the captions drawn lately: measuring a text shapes it, and
-        // the scheme's fields come back to the same few texts again and again.
-        QHash<QString, int> widths;
+        // The captions drawn lately, measured and laid out: shaping a text costs
+        // more than drawing it, and a field comes back to the same few texts
+        // again and again.
+        struct Caption {
+            int width = 0;
+            QStaticText laidOut;
+        };
+        QHash<QString, Caption> captions;
     };
     const TextFace& Face() const;
-    int TextWidth(const QString& text) const;
+    const TextFace::Caption& CaptionOf(const QString& text) const;
+    // The part of the picture the caption covers (the whole field when the
+    // text is turned or the field is transparent).
+    QRect CaptionBox() const;
     QFont MakeTextFont() const;
     void DrawText(QPainter& p);
 
