@@ -10,6 +10,8 @@
 #include <exception>
 
 int main(int argc, char** argv) {
+    if (const auto rc = HandleCommandLine(argc, argv))
+        return *rc;
     TApplication app(argc, argv);
     app.setApplicationName(QStringLiteral("ordal"));
     InitApplication(app);
