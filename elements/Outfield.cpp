@@ -93,13 +93,13 @@ const TOutField::TextFace::Caption& TOutField::CaptionOf(const QString& text) co
     const TextFace& face = Face();
     if (const auto it = face.captions.constFind(text); it != face.captions.cend())
         return *it;
-    if (face_.captions.size() >= 128)
+    if (face_.captions.size() >= 64)
         face_.captions.clear();
     TextFace::Caption c;
     c.width = face.metrics->horizontalAdvance(text);
     c.laidOut.setText(text);
     c.laidOut.setTextFormat(Qt::PlainText);
-    c.laidOut.setPerformanceHint(QStaticText::AggressiveCaching);
+    c.laidOut.setPerformanceHint(QStaticText::ModerateCaching);
     c.laidOut.prepare(QTransform(), face.font);
     return *face_.captions.insert(text, c);
 }
