@@ -84,31 +84,38 @@ const TOutField::TextFace& TOutField::Face() const {
         face_.handWriting = handWriting_;
         face_.font = MakeTextFont();
         face_.metrics.emplace(face_.font);
-        face_.captions.clear();
+        face_.widths.clear();
+        face_.laidOut.clear();
     }
     return face_;
 }
 
-const TOutField::TextFace::Caption& TOutField::CaptionOf(const QString& text) const {
+int TOutField::CaptionWidth(const QString& text) const {
     const TextFace& face = Face();
-    if (const auto it = face.captions.constFind(text); it != face.captions.cend())
+    if (const auto it = face.widths.constFind(text); it != face.widths.cend())
         return *it;
-    if (face_.captions.size() >= 64)
-        face_.captions.clear();
-    TextFace::Caption c;
-    c.width = face.metrics->horizontalAdvance(text);
-    c.laidOut.setText(text);
-    c.laidOut.setTextFormat(Qt::PlainText);
-    c.laidOut.setPerformanceHint(QStaticText::ModerateCaching);
-    c.laidOut.prepare(QTransform(), face.font);
-    return *face_.captions.insert(text, c);
+    if (face_.widths.size() >= 256)
+        face_.widths.clear();
+    return *face_.widths.insert(text, face.metrics->horizontalAdvance(text));
+}
+
+const QStaticText& TOutField::LaidOut(const QString& text) const {
+    const TextFace& face = Face();
+    if (const auto it = face.laidOut.constFind(text); it != face.laidOut.cend())
+        return *it;
+    if (face_.laidOut.size() >= 32)
+        face_.laidOut.clear();
+    QStaticText t(text);
+    t.setTextFormat(Qt::PlainText);
+    t.prepare(QTransform(), face.font);
+    return *face_.laidOut.insert(text, t);
 }
 
 QRect TOutField::CaptionBox() const {
     if (transparent_ || alpha_ != 0)
         return rect();
     const QFontMetrics& fm = *Face().metrics;
-    const int tw = CaptionOf(GetCaption()).width, th = fm.height();
+    const int tw = CaptionWidth(GetCaption()), th = fm.height();
     try {
         const QPoint at = TextOrigin(width(), height(), tw, th, 0, vAlign_);
         // Room for glyphs that reach past their advance (italics, overhangs).
@@ -156,8 +163,7 @@ void TOutField::DrawText(QPainter& p) {
     const QFont& f = face.font;
     const QFontMetrics& fm = *face.metrics;
     const QString text = GetCaption();
-    const TextFace::Caption& caption = CaptionOf(text);
-    const QPoint at = TextOrigin(width(), height(), caption.width, fm.height(), alpha_, vAlign_);
+    const QPoint at = TextOrigin(width(), height(), CaptionWidth(text), fm.height(), alpha_, vAlign_);
     p.save();
     p.setFont(f);
     p.setPen(font_->ToQColor());
@@ -167,7 +173,7 @@ void TOutField::DrawText(QPainter& p) {
         p.rotate(-alpha_ * 0.1);
     // Upright plain text from its laid-out copy: the same pixels as drawText.
     if (alpha_ == 0 && !f.underline() && !f.strikeOut())
-        p.drawStaticText(QPoint(0, 0), caption.laidOut);
+        p.drawStaticText(QPoint(0, 0), LaidOut(text));
     else
         p.drawText(QPoint(0, fm.ascent()), text);
     p.restore();

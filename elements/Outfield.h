@@ -84,17 +84,15 @@ private:
         bool handWriting = false;
         QFont font;
         std::optional<QFontMetrics> metrics;
-        // The captions drawn lately, measured and laid out: shaping a text costs
-        // more than drawing it, and a field comes back to the same few texts
-        // again and again.
-        struct Caption {
-            int width = 0;
-            QStaticText laidOut;
-        };
-        QHash<QString, Caption> captions;
+        // The captions shown lately, measured (cheap to keep) and laid out (a
+        // few): shaping a text costs more than drawing it, and a field comes
+        // back to the same texts again and again.
+        QHash<QString, int> widths;
+        QHash<QString, QStaticText> laidOut;
     };
     const TextFace& Face() const;
-    const TextFace::Caption& CaptionOf(const QString& text) const;
+    int CaptionWidth(const QString& text) const;
+    const QStaticText& LaidOut(const QString& text) const;
     // The part of the picture the caption covers (the whole field when the
     // text is turned or the field is transparent).
     QRect CaptionBox() const;

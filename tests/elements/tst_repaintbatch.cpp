@@ -9,10 +9,12 @@
 #include "Layout.h"
 #include "TestSupport.h"
 #include "Waterbox.h"
+#include "Watermeo.h"
 
 #include <QPaintEvent>
 #include <QPainter>
 #include <QScreen>
+#include <optional>
 
 // Stand-in for the scheme window: black under its elements.
 class TFormMnemo : public QWidget {
@@ -81,6 +83,8 @@ private Q_SLOTS:
         QTest::newRow("rotor turned") << "EBM1" << 2;
         QTest::newRow("sump level") << "Flake_NS" << 3;
         QTest::newRow("sump level in a batch") << "Flake_KS" << 4;
+        QTest::newRow("upright gauge") << "WaterMEO_VODA1" << 5;
+        QTest::newRow("level gauge") << "WaterMEO_DSUS" << 5;
     }
     void animationsRepaintWhatTheyChange() {
         QFETCH(QString, element);
@@ -105,8 +109,15 @@ private Q_SLOTS:
             case 2:
                 static_cast<TEBM*>(w)->SetBladeAngle(static_cast<TEBM*>(w)->GetBladeAngle() + 7);
                 break;
+            case 5: {
+                auto* gauge = static_cast<TWaterMEO*>(w);
+                gauge->SetPosition(gauge->GetPosition() + (i % 2 ? -13 : 7));
+                break;
+            }
             default: {
-                const TRepaintBatch batch; // change 4; change 3 repaints at once
+                std::optional<TRepaintBatch> batch; // change 4; change 3 repaints at once
+                if (change == 4)
+                    batch.emplace();
                 auto* sump = static_cast<TWaterBox*>(w);
                 sump->SetWaterLevel(sump->GetWaterLevel() + (change == 3 ? 0.3 : -0.2));
                 break;
