@@ -3,6 +3,7 @@
 // and the window then shows what a repaint of everything shows.
 
 #include "Arrow.h"
+#include "Barrel.h"
 #include "Coalbox.h"
 #include "Ebm.h"
 #include "ElementTestSupport.h"
@@ -85,6 +86,7 @@ private Q_SLOTS:
         QTest::newRow("sump level in a batch") << "Flake_KS" << 4;
         QTest::newRow("upright gauge") << "WaterMEO_VODA1" << 5;
         QTest::newRow("level gauge") << "WaterMEO_DSUS" << 5;
+        QTest::newRow("tank level") << "Barrel_KW" << 6;
     }
     void animationsRepaintWhatTheyChange() {
         QFETCH(QString, element);
@@ -109,6 +111,11 @@ private Q_SLOTS:
             case 2:
                 static_cast<TEBM*>(w)->SetBladeAngle(static_cast<TEBM*>(w)->GetBladeAngle() + 7);
                 break;
+            case 6: {
+                auto* tank = static_cast<TBarrel*>(w);
+                tank->SetWaterLevel(tank->GetWaterLevel() + (i % 2 ? -0.5 : 0.3));
+                break;
+            }
             case 5: {
                 auto* gauge = static_cast<TWaterMEO*>(w);
                 gauge->SetPosition(gauge->GetPosition() + (i % 2 ? -13 : 7));
