@@ -28,7 +28,9 @@ namespace {
 
 TConfigurable* Look(QWidget* w) { return dynamic_cast<TConfigurable*>(w); }
 TPen* PenOf(QWidget* w) { return w ? w->property("Pen").value<TPen*>() : nullptr; }
-TFont* FontOf(QWidget* w) { return w ? w->property("Font").value<TFont*>() : nullptr; }
+TFont* FontOf(QWidget* w) {
+    return w ? w->property("Font").value<TFont*>() : nullptr;
+}
 
 // The font dialog's choice, face, size, styles and colour, as one change of the
 // element's font.

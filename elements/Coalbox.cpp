@@ -135,7 +135,8 @@ QRect TCoalBox::WheelBox() const {
     try {
         const double cx = RecalcX(center3X_), cy = RecalcY(center3Y_), r = RecalcX(center3R_);
         const int m = std::max(bladePen_->GetWidth(), c3Pen_->GetWidth()) / 2 + 2;
-        return QRect(QPoint(TruncPx(cx - r) - m, TruncPx(cy - r) - m), QPoint(TruncPx(cx + r) + m, TruncPx(cy + r) + m))
+        return QRect(QPoint(TruncPx(cx - r) - m, TruncPx(cy - r) - m),
+                     QPoint(TruncPx(cx + r) + m, TruncPx(cy + r) + m))
             .normalized();
     } catch (const EDrawError&) {
         return rect();
@@ -250,9 +251,10 @@ void TCoalBox::Draw(QPainter& p) {
     const int left = X(rBoxX1_), right = X(rBoxX2_), bottom = Y(boxY1_);
     CanvasFrameRect(p, left, 0, right, bottom, *c3Brush_);
     if (shows({QPoint(left, 0), QPoint(right, bottom)}, *rBoxPen_))
-        CanvasPolyline(p,
-                       {QPoint(left, 0), QPoint(right, 0), QPoint(right, bottom), QPoint(left, bottom), QPoint(left, 0)},
-                       *rBoxPen_);
+        CanvasPolyline(
+            p,
+            {QPoint(left, 0), QPoint(right, 0), QPoint(right, bottom), QPoint(left, bottom), QPoint(left, 0)},
+            *rBoxPen_);
     // A phase far below zero draws no line that a phase 360 degrees higher in
     // the same sequence (360 is a multiple of 18) does not draw too: starting at
     // the first phase from -360 on bounds the loop and draws the same picture.
@@ -268,8 +270,8 @@ void TCoalBox::Draw(QPainter& p) {
 
     // The bath last: it covers the lower part of the wheel.
     const int w = boxPen_->GetWidth();
-    const QList<QPoint> bath{Pt(boxX1_, boxY1_), Pt(boxX2_, boxY2_), Pt(boxX3_, boxY3_), QPoint(X(boxX3_), H - w),
-                             QPoint(W - w, H - w),      QPoint(W - w, Y(boxY1_))};
+    const QList<QPoint> bath{Pt(boxX1_, boxY1_),       Pt(boxX2_, boxY2_),   Pt(boxX3_, boxY3_),
+                             QPoint(X(boxX3_), H - w), QPoint(W - w, H - w), QPoint(W - w, Y(boxY1_))};
     if (shows({bath[0], bath[1], bath[2], bath[3], bath[4], bath[5]}, *boxPen_))
         CanvasPolygon(p, bath, *boxPen_, *boxBrush_);
 }

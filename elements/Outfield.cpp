@@ -76,7 +76,8 @@ void TOutField::SetTransparent(bool value) {
 
 const TOutField::TextFace& TOutField::Face() const {
     if (!face_.metrics || face_.name != font_->GetName() || face_.height != font_->GetHeight() ||
-        face_.style != font_->GetStyle() || face_.pitch != font_->GetPitch() || face_.handWriting != handWriting_) {
+        face_.style != font_->GetStyle() || face_.pitch != font_->GetPitch() ||
+        face_.handWriting != handWriting_) {
         face_.name = font_->GetName();
         face_.height = font_->GetHeight();
         face_.style = font_->GetStyle();

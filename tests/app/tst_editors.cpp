@@ -92,7 +92,8 @@ private Q_SLOTS:
         CreatePumpEditor(nullptr);
     }
     void cleanupTestCase() {
-        for (TLookEditor* e : {FormArrowEdit, FormEditBarrel, FormOutFieldEdit, FormEditPoligon, FormEditPump})
+        for (TLookEditor* e :
+             {FormArrowEdit, FormEditBarrel, FormOutFieldEdit, FormEditPoligon, FormEditPump})
             delete e;
     }
     void init() { TP().Reset(); }
@@ -103,9 +104,9 @@ private Q_SLOTS:
         QTest::addColumn<int>("kind");
         QTest::addColumn<QString>("how");
         QTest::addColumn<int>("width");
-        for (const auto& [kind, name] : {std::pair{Arrow, "arrow"}, std::pair{OutField, "value field"},
-                                         std::pair{Barrel, "tank"}, std::pair{Pump, "pump"},
-                                         std::pair{Poligon, "polygon"}}) {
+        for (const auto& [kind, name] :
+             {std::pair{Arrow, "arrow"}, std::pair{OutField, "value field"}, std::pair{Barrel, "tank"},
+              std::pair{Pump, "pump"}, std::pair{Poligon, "polygon"}}) {
             QTest::addRow("%s, Escape", name) << int(kind) << "escape" << 4;
             QTest::addRow("%s, title bar", name) << int(kind) << "close" << 4;
         }
@@ -135,8 +136,8 @@ private Q_SLOTS:
         };
         QVERIFY(!Edit(Kind(kind), element, &window));
         QCOMPARE(WidthOf(element), width);
-        QCOMPARE(IniFile(TestDir() + "/looks.INI").ReadInteger(element->objectName(),
-                                                               kind == Arrow ? "ArrowWidth" : "PenWidth", 0),
+        QCOMPARE(IniFile(TestDir() + "/looks.INI")
+                     .ReadInteger(element->objectName(), kind == Arrow ? "ArrowWidth" : "PenWidth", 0),
                  4);
     }
 
@@ -169,7 +170,8 @@ private Q_SLOTS:
             QVERIFY(Edit(kind, element, nullptr));
             QCOMPARE(WidthOf(element), width);
             const bool refused = width == 4;
-            QCOMPARE(TP().messages.size(), refused ? (kind == Arrow ? 2 : 1) : 0); // the arrow's Apply takes the box again
+            QCOMPARE(TP().messages.size(),
+                     refused ? (kind == Arrow ? 2 : 1) : 0); // the arrow's Apply takes the box again
             if (refused) {
                 QCOMPARE(TP().messages[0].caption, QString("Ошибка"));
                 QCOMPARE(TP().messages[0].text, QString("'%1' не является целым числом.").arg(text));

@@ -417,7 +417,8 @@ void TestLayoutFiles::schemePanelsLieOverThePipes() {
     // into the two conveyors do not cover them.
     const Loaded l = Load<TFormMnemo>("FormMnemo.layout");
     const QImage scheme = l.window->grab().toImage();
-    for (const auto& [arrow, belt] : {std::pair{"Arrow55", "AniTrans_back"}, std::pair{"Arrow51", "AniTrans_coal"}}) {
+    for (const auto& [arrow, belt] :
+         {std::pair{"Arrow55", "AniTrans_back"}, std::pair{"Arrow51", "AniTrans_coal"}}) {
         const QWidget* a = l.layout.Get<QWidget>(arrow);
         QWidget* b = l.layout.Get<QWidget>(belt);
         const QRect overlap = a->geometry() & b->geometry();

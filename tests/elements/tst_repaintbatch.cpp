@@ -92,7 +92,8 @@ private Q_SLOTS:
         QFETCH(QString, element);
         QFETCH(int, change);
         TFormMnemo window;
-        const TLayout layout = LoadLayout(&window, QStringLiteral(ORDAL_SOURCE_DIR "/layouts/FormMnemo.layout"));
+        const TLayout layout =
+            LoadLayout(&window, QStringLiteral(ORDAL_SOURCE_DIR "/layouts/FormMnemo.layout"));
         window.resize(1272, 916);
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
@@ -132,14 +133,20 @@ private Q_SLOTS:
             }
             QCoreApplication::processEvents();
             regions.recording = false; // the fresh picture below repaints everything
-            const QImage shown = window.screen()->grabWindow(window.winId()).toImage().convertToFormat(QImage::Format_RGB32);
+            const QImage shown =
+                window.screen()->grabWindow(window.winId()).toImage().convertToFormat(QImage::Format_RGB32);
             const QImage fresh = window.grab().toImage().convertToFormat(QImage::Format_RGB32);
-            QVERIFY2(shown.copy(window.rect()) == fresh, qPrintable(QStringLiteral("after change %1").arg(i + 1)));
+            QVERIFY2(shown.copy(window.rect()) == fresh,
+                     qPrintable(QStringLiteral("after change %1").arg(i + 1)));
         }
         QVERIFY(!regions.painted.isEmpty());
         const QRect part = regions.painted.boundingRect();
         QVERIFY2(part.width() * part.height() * 2 < w->width() * w->height(),
-                 qPrintable(QStringLiteral("%1x%2 of %3x%4").arg(part.width()).arg(part.height()).arg(w->width()).arg(w->height())));
+                 qPrintable(QStringLiteral("%1x%2 of %3x%4")
+                                .arg(part.width())
+                                .arg(part.height())
+                                .arg(w->width())
+                                .arg(w->height())));
     }
 };
 
