@@ -16,6 +16,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <exception>
 
 TLookEditor* FormArrowEdit = nullptr;
 TLookEditor* FormEditBarrel = nullptr;
@@ -27,6 +28,36 @@ namespace {
 
 TConfigurable* Look(QWidget* w) { return dynamic_cast<TConfigurable*>(w); }
 TPen* PenOf(QWidget* w) { return w ? w->property("Pen").value<TPen*>() : nullptr; }
+TFont* FontOf(QWidget* w) {
+    return w ? w->property("Font").value<TFont*>() : nullptr;
+}
+
+// The font dialog's choice, face, size, styles and colour, as one change of the
+// element's font.
+void TakeChosenFont(TFont& font, const QFont& q, TColor colour) {
+    TFont chosen;
+    chosen.Assign(font);
+    chosen.SetName(q.family());
+    if (q.pixelSize() > 0)
+        chosen.SetHeight(-q.pixelSize());
+    else
+        chosen.SetSize(qRound(q.pointSizeF()));
+    TFontStyles style;
+    style.setFlag(fsBold, q.bold());
+    style.setFlag(fsItalic, q.italic());
+    style.setFlag(fsUnderline, q.underline());
+    style.setFlag(fsStrikeOut, q.strikeOut());
+    chosen.SetStyle(style);
+    chosen.SetColor(colour);
+    font.Assign(chosen);
+}
+
+void CopyFontStyle(QWidget* from, QWidget* to) {
+    TFont* a = FontOf(from);
+    TFont* b = FontOf(to);
+    if (a && b)
+        b->SetStyle(a->GetStyle());
+}
 
 // A colour button: the colour dialog opens with the preview's current colour.
 TLookEditor::Action Colour(const QString& caption, std::function<TColor(QWidget*)> get,
@@ -138,7 +169,8 @@ void TLookEditor::SetPreviewWidth(int width) {
 
 bool TLookEditor::TakeWidth() {
     const auto width = StrToIntOpt(EditWidth->text());
-    if (!width) {
+    // A line narrower than nothing would be saved and loaded back as it is.
+    if (!width || *width < 0) {
         ShowError(QStringLiteral("'%1' не является целым числом.").arg(EditWidth->text()));
         return false;
     }
@@ -162,11 +194,23 @@ void TLookEditor::showEvent(QShowEvent* event) {
         return;
     }
     // A snapshot of the element's look in its own section; the preview takes it.
-    e->SaveConfig();
+    // A file that cannot be written is reported once the preview is set up: the
+    // preview works on the element's file, never on the one edited before.
+    const TFont* font = FontOf(edited_);
+    editedFontStyle_ = font ? int(font->GetStyle()) : -1;
+    std::exception_ptr failed;
+    try {
+        e->SaveConfig();
+    } catch (...) {
+        failed = std::current_exception();
+    }
     p->SetConfigName(e->GetConfigName());
     p->LoadConfig(edited_->objectName());
+    CopyFontStyle(edited_, preview_);
     preview_->repaint();
     EditWidth->setText(QString::number(PreviewWidth()));
+    if (failed)
+        std::rethrow_exception(failed);
 }
 
 void TLookEditor::ApplyClick() {
@@ -180,14 +224,23 @@ void TLookEditor::ApplyClick() {
         return;
     }
     if (TConfigurable* p = Look(preview_); p && p->SaveConfig())
-        if (TConfigurable* e = Look(edited_))
+        if (TConfigurable* e = Look(edited_)) {
             e->LoadConfig(preview_->objectName());
+            CopyFontStyle(preview_, edited_);
+        }
 }
 
 void TLookEditor::CancelClick() {
-    if (TConfigurable* e = Look(edited_))
+    if (TConfigurable* e = Look(edited_)) {
         e->LoadConfig(QString());
-    reject();
+        if (TFont* font = FontOf(edited_); font && editedFontStyle_ >= 0)
+            font->SetStyle(TFontStyles::fromInt(editedFontStyle_));
+    }
+    QDialog::reject();
+}
+
+void TLookEditor::reject() {
+    CancelClick();
 }
 
 void TLookEditor::SaveGroupClick() {
@@ -233,7 +286,7 @@ TLookEditor* CreateArrowEditor(QWidget* parent) {
     e->ButClose = new QPushButton(QStringLiteral("Закрыть"), e);
     e->ButClose->setObjectName(QStringLiteral("ButClose"));
     e->ButClose->setAutoDefault(false);
-    QObject::connect(e->ButClose, &QPushButton::clicked, e, &QDialog::reject);
+    QObject::connect(e->ButClose, &QPushButton::clicked, e, [e] { e->done(QDialog::Rejected); });
     e->AddButton(e->ButClose);
     return FormArrowEdit = e;
 }
@@ -254,15 +307,11 @@ TLookEditor* CreateOutFieldEditor(QWidget* parent) {
     e->AddAction(BrushColour<TOutField>(QStringLiteral("Цвет фона")));
     e->AddAction(PenColour(QStringLiteral("Цвет границы")));
     e->AddAction({QStringLiteral("Шрифт"), [](TLookEditor& ed) {
-                      auto* f = static_cast<TOutField*>(ed.Preview());
-                      QFont font = f->Font()->ToQFont();
-                      TColor colour = f->Font()->GetColor();
-                      if (!Plat().ChooseFont(font, colour, &ed))
-                          return;
-                      f->Font()->SetName(font.family());
-                      if (font.pixelSize() > 0)
-                          f->Font()->SetHeight(-font.pixelSize());
-                      f->Font()->SetColor(colour);
+                      TFont* font = static_cast<TOutField*>(ed.Preview())->Font();
+                      QFont chosen = font->ToQFont();
+                      TColor colour = font->GetColor();
+                      if (Plat().ChooseFont(chosen, colour, &ed))
+                          TakeChosenFont(*font, chosen, colour);
                   }});
     return FormOutFieldEdit = e;
 }

@@ -40,10 +40,14 @@ public:
     QPushButton* ButSaveGroup;
     QList<QPushButton*> ActionButtons;
 
-    // Enter in the width box: the text becomes the preview's line width.
+    // Enter in the width box: the text becomes the preview's line width. A text
+    // that is not a whole number of zero or more is refused with an error box.
     bool TakeWidth();
     void ApplyClick();
+    // "Отменить", Escape and the title bar's close: the element takes back its
+    // saved look, the window closes with the cancel result.
     void CancelClick();
+    void reject() override;
     void SaveGroupClick();
 
     void AddAction(const Action& action);
@@ -60,6 +64,9 @@ private:
 
     QWidget* preview_;
     QWidget* edited_;
+    // The font styles travel outside the look file (it keeps a font's size,
+    // colour and face only): the element's styles when the editor was shown.
+    int editedFontStyle_ = -1;
     class QVBoxLayout* buttonsAt_ = nullptr;
 };
 

@@ -79,8 +79,10 @@ TFormMnemo::TFormMnemo(QWidget* parent) : QWidget(parent) {
 }
 
 void TFormMnemo::paintEvent(QPaintEvent* event) {
+    // The parts a tick repaints lie far apart: fill those, not all between them.
     QPainter p(this);
-    p.fillRect(event->rect(), Qt::black);
+    for (const QRect& r : event->region())
+        p.fillRect(r, Qt::black);
 }
 
 void TFormMnemo::Bind(QWidget* element) {
@@ -123,15 +125,29 @@ void TFormMnemo::SetupElements() {
     }
 }
 
+QObject* TFormMnemo::ColourGroup(int tag) {
+    // The layout fixes the groups: each is listed once, and every tick colours
+    // its members without a walk of all the window's components (seven such
+    // walks were a tenth of the tick).
+    QObject*& group = colourGroups_[tag];
+    if (!group) {
+        group = new QObject(this);
+        for (QObject* c : Components(this))
+            if (const auto* core = dynamic_cast<const TControlCore*>(c); core && core->GetTag() == tag)
+                AddComponent(group, c);
+    }
+    return group;
+}
+
 void TFormMnemo::ApplyStateColors() {
     const TStateColors& c = Running ? OnColors : OffColors;
-    SetColorByTag(this, 100, c[0]);
-    SetColorByTag(this, 200, c[1]);
-    SetColorByTag(this, 3000, c[2]);
-    SetColorByTag(this, 400, c[3]);
-    SetColorByTag(this, 500, c[4]);
-    SetColorByTag(this, 600, c[5]);
-    SetColorByTag(this, 900, c[8]);
+    SetColorByTag(ColourGroup(100), 100, c[0]);
+    SetColorByTag(ColourGroup(200), 200, c[1]);
+    SetColorByTag(ColourGroup(3000), 3000, c[2]);
+    SetColorByTag(ColourGroup(400), 400, c[3]);
+    SetColorByTag(ColourGroup(500), 500, c[4]);
+    SetColorByTag(ColourGroup(600), 600, c[5]);
+    SetColorByTag(ColourGroup(900), 900, c[8]);
     Barrel_KW->SetUpColor(c[2]);
     Barrel_KW->SetDownColor(c[0]);
     EBM1->RotorBrush()->SetColor(c[6]);

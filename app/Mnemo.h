@@ -6,6 +6,7 @@
 #include "ColorSets.h"
 #include "Layout.h"
 
+#include <QHash>
 #include <QTimer>
 #include <QWidget>
 #include <random>
@@ -56,8 +57,11 @@ protected:
 private:
     void Bind(QWidget* element);
     double BarrelNoise();
+    // The components of the window with that Tag (the scope SetColorByTag walks).
+    QObject* ColourGroup(int tag);
 
     TLayout layout_;
+    QHash<int, QObject*> colourGroups_;
     std::mt19937 rng_{std::random_device{}()};
 };
 

@@ -1,10 +1,10 @@
 // The operator workstation of the heavy-medium coal preparation section.
 
+#include "Application.h"
 #include "Forms.h"
 #include "Main.h"
 #include "Startup.h"
 
-#include <QApplication>
 #include <QMessageBox>
 #include <QScreen>
 #include <exception>
@@ -12,7 +12,7 @@
 int main(int argc, char** argv) {
     if (const auto rc = HandleCommandLine(argc, argv))
         return *rc;
-    QApplication app(argc, argv);
+    TApplication app(argc, argv);
     app.setApplicationName(QStringLiteral("ordal"));
     InitApplication(app);
     try {

@@ -1,5 +1,7 @@
 #include "Platform.h"
 
+#include "FontDialog.h"
+
 #include <QApplication>
 #include <QColorDialog>
 #include <QDBusConnection>
@@ -7,7 +9,6 @@
 #include <QDBusReply>
 #include <QDialog>
 #include <QElapsedTimer>
-#include <QFontDialog>
 #include <QPushButton>
 
 namespace {
@@ -40,12 +41,12 @@ bool Platform::ChooseColor(TColor& color, QWidget* parent) {
 }
 
 bool Platform::ChooseFont(QFont& font, TColor& color, QWidget* parent) {
-    Q_UNUSED(color);
-    bool ok = false;
-    const QFont f = QFontDialog::getFont(&ok, font, parent);
-    if (ok)
-        font = f;
-    return ok;
+    TFontDialog dialog(font, color, parent);
+    if (ExecDialog(dialog) != QDialog::Accepted)
+        return false;
+    font = dialog.SelectedFont();
+    color = dialog.SelectedColor();
+    return true;
 }
 
 TDateTime Platform::Now() { return DateTimeFromQ(QDateTime::currentDateTime()); }

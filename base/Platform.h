@@ -29,6 +29,8 @@ public:
     // Tests fill the dialog's fields and answer instead.
     virtual int ExecDialog(QDialog& dialog);
     virtual bool ChooseColor(TColor& color, QWidget* parent);
+    // The font and its colour (TFontDialog, run through ExecDialog); on OK both
+    // are replaced by the choice.
     virtual bool ChooseFont(QFont& font, TColor& color, QWidget* parent);
     virtual TDateTime Now();
     virtual quint64 TickCountMs();

@@ -36,6 +36,27 @@ void TBarrel::SetBrush(const TBrush* value) {
         brush_->Assign(*value);
 }
 
+void TBarrel::SetWaterLevel(double value) {
+    if (waterLevel_ == value)
+        return;
+    // The bands under the level keep their colours: a new level changes the
+    // bands between the old and the new one, and the walls there.
+    QRect part = rect();
+    const double range = maxLevel_ - minLevel_;
+    const int extent = left2Right_ ? width() : height();
+    if (range > 0 && std::isfinite(value) && std::isfinite(waterLevel_)) {
+        auto fill = [&](double level) {
+            return (std::min(std::max(level, minLevel_), maxLevel_) - minLevel_) * extent / range;
+        };
+        const double a = fill(waterLevel_), b = fill(value);
+        const int m = extent / 100 + std::max(1, pen_ ? pen_->GetWidth() : 1) + 2;
+        const int lo = int(std::floor(std::min(a, b))) - m, hi = int(std::ceil(std::max(a, b))) + m;
+        part = left2Right_ ? QRect(lo, 0, hi - lo, height()) : QRect(0, height() - hi, width(), hi - lo);
+    }
+    waterLevel_ = value;
+    Invalidate(part);
+}
+
 TColor TBarrel::BandColor(TColor down, TColor up, int i) {
     TColor out = 0;
     for (int shift = 0; shift <= 16; shift += 8) {
@@ -67,7 +88,10 @@ void TBarrel::Paint(QPainter& canvas) {
     // never cleared, so every other paint rebuilds the picture.
     if (HasRange() || fresh) {
         try {
+            // Every paint draws anew the part it shows.
             QPainter p(&picture);
+            if (!fresh)
+                p.setClipRegion(ExposedRegion());
             DrawPicture(p);
         } catch (...) {
             // DrawPicture fails before it touches the picture: show the last one.

@@ -32,7 +32,8 @@ public:
     double GetMinLevel() const { return minLevel_; }
     void SetMinLevel(double value) { Store(minLevel_, value); }
     double GetWaterLevel() const { return waterLevel_; }
-    void SetWaterLevel(double value) { Store(waterLevel_, value); }
+    // Outdates only the rows (columns) between the old and the new level.
+    void SetWaterLevel(double value);
     TPen* Pen() const { return pen_; }
     void SetPen(const TPen* value);
     // Kept and stored in the look file ("BackColor"); the picture does not use it.

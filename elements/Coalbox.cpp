@@ -5,6 +5,7 @@
 
 #include <QPainter>
 #include <QPolygonF>
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -120,7 +121,38 @@ void TCoalBox::SetFrameNumber(int value) {
 
 void TCoalBox::NextFrame() {
     frameNumber_ = frameNumber_ >= 17 ? 0 : frameNumber_ + 1;
-    RepaintNow(this);
+    RepaintNow(this, ColumnStrip());
+}
+
+void TCoalBox::Setblade_angle(double value) {
+    if (bladeAngle_ == value)
+        return;
+    bladeAngle_ = value;
+    update(WheelBox());
+}
+
+QRect TCoalBox::WheelBox() const {
+    try {
+        const double cx = RecalcX(center3X_), cy = RecalcY(center3Y_), r = RecalcX(center3R_);
+        const int m = std::max(bladePen_->GetWidth(), c3Pen_->GetWidth()) / 2 + 2;
+        return QRect(QPoint(TruncPx(cx - r) - m, TruncPx(cy - r) - m),
+                     QPoint(TruncPx(cx + r) + m, TruncPx(cy + r) + m))
+            .normalized();
+    } catch (const EDrawError&) {
+        return rect();
+    }
+}
+
+QRect TCoalBox::ColumnStrip() const {
+    // The rising lines run across the column at any height (a negative phase
+    // puts some under it), so the strip is the element's full height.
+    try {
+        const int a = TruncPx(RecalcX(rBoxX1_)), b = TruncPx(RecalcX(rBoxX2_));
+        const int m = rBoxPen_->GetWidth() / 2 + 2;
+        return QRect(QPoint(std::min(a, b) - m, 0), QPoint(std::max(a, b) + m, height()));
+    } catch (const EDrawError&) {
+        return rect();
+    }
 }
 
 void TCoalBox::Setblade_pen(const TPen* value) {
@@ -135,7 +167,9 @@ void TCoalBox::StyleChanged(QObject*) {
 }
 
 void TCoalBox::Paint(QPainter& canvas) {
+    bool whole = false;
     if (picture_.size() != size()) {
+        whole = true;
         // What was drawn before stays where the new size still covers it.
         QImage fitted(size(), QImage::Format_ARGB32_Premultiplied);
         fitted.fill(Qt::transparent);
@@ -148,6 +182,8 @@ void TCoalBox::Paint(QPainter& canvas) {
     // A ramp without horizontal extent has no direction: the last picture stays.
     if (pandusX2_ != pandusX1_ && !picture_.isNull()) {
         QPainter p(&picture_);
+        if (!whole)
+            p.setClipRegion(ExposedRegion());
         Draw(p);
     }
     canvas.drawImage(0, 0, picture_);
@@ -158,6 +194,19 @@ void TCoalBox::Draw(QPainter& p) {
     auto X = [this](double v) { return TruncPx(RecalcX(v)); };
     auto Y = [this](double v) { return TruncPx(RecalcY(v)); };
     auto Pt = [&](double x, double y) { return QPoint(X(x), Y(y)); };
+
+    // A paint that shows only part of the element draws only the shapes that
+    // reach into that part: the others would leave every pixel as it is.
+    const QRegion clip = p.hasClipping() ? p.clipRegion() : QRegion();
+    auto shows = [&clip](std::initializer_list<QPoint> points, const TPen& pen) {
+        if (clip.isEmpty())
+            return true;
+        QRect box;
+        for (QPoint pt : points)
+            box |= QRect(pt, QSize(1, 1));
+        const int m = std::max(1, pen.GetWidth()) / 2 + 2;
+        return clip.intersects(box.adjusted(-m, -m, m, m));
+    };
 
     if (!transparent_ && brush_->GetStyle() != bsClear)
         p.fillRect(QRect(0, 0, W, H), brush_->ToQBrush());
@@ -174,13 +223,18 @@ void TCoalBox::Draw(QPainter& p) {
     const double dx3 = cx3 + (mx - ax), dy3 = cy3 + (my - ay);
     const QPoint P1 = Pt(pandusX1_, pandusY1_), P2 = Pt(pandusX2_, pandusY2_);
     const QPoint A = Pt(ax, ay), B = Pt(bx, by), M = Pt(mx, my), C = Pt(cx3, cy3), D = Pt(dx3, dy3);
-    CanvasPolygon(p, {P1, A, B, P2}, *pandusPen_, *pandusBrush_);
-    CanvasPolyline(p, {A, C, M, D, B, P2, Pt(boxX1_, boxY1_), Pt(pandusX3_, pandusY3_), P2}, *pandusPen_);
+    if (shows({P1, A, B, P2}, *pandusPen_))
+        CanvasPolygon(p, {P1, A, B, P2}, *pandusPen_, *pandusBrush_);
+    const QPoint Box1 = Pt(boxX1_, boxY1_), P3 = Pt(pandusX3_, pandusY3_);
+    if (shows({A, C, M, D, B, P2, Box1, P3}, *pandusPen_))
+        CanvasPolyline(p, {A, C, M, D, B, P2, Box1, P3, P2}, *pandusPen_);
 
     // Wheel; the horizontal scale serves both axes so it stays round.
     const double cx = RecalcX(center3X_), cy = RecalcY(center3Y_), r = RecalcX(center3R_);
-    CanvasEllipse(p, TruncPx(cx - r), TruncPx(cy - r), TruncPx(cx + r), TruncPx(cy + r), *c3Pen_, *c3Brush_);
-    if (showBlades_ && bladeCount_ > 0) {
+    const QPoint wheelTL(TruncPx(cx - r), TruncPx(cy - r)), wheelBR(TruncPx(cx + r), TruncPx(cy + r));
+    if (shows({wheelTL, wheelBR}, *c3Pen_))
+        CanvasEllipse(p, wheelTL.x(), wheelTL.y(), wheelBR.x(), wheelBR.y(), *c3Pen_, *c3Brush_);
+    if (showBlades_ && bladeCount_ > 0 && shows({wheelTL, wheelBR}, *bladePen_)) {
         const int spokes = std::min(bladeCount_, kMaxSpokes);
         const double step = 360.0 / spokes;
         const QPoint hub(TruncPx(cx), TruncPx(cy));
@@ -196,8 +250,11 @@ void TCoalBox::Draw(QPainter& p) {
     // its pen, and the rising lines inside.
     const int left = X(rBoxX1_), right = X(rBoxX2_), bottom = Y(boxY1_);
     CanvasFrameRect(p, left, 0, right, bottom, *c3Brush_);
-    CanvasPolyline(p, {QPoint(left, 0), QPoint(right, 0), QPoint(right, bottom), QPoint(left, bottom), QPoint(left, 0)},
-                   *rBoxPen_);
+    if (shows({QPoint(left, 0), QPoint(right, bottom)}, *rBoxPen_))
+        CanvasPolyline(
+            p,
+            {QPoint(left, 0), QPoint(right, 0), QPoint(right, bottom), QPoint(left, bottom), QPoint(left, 0)},
+            *rBoxPen_);
     // A phase far below zero draws no line that a phase 360 degrees higher in
     // the same sequence (360 is a multiple of 18) does not draw too: starting at
     // the first phase from -360 on bounds the loop and draws the same picture.
@@ -207,13 +264,14 @@ void TCoalBox::Draw(QPainter& p) {
     for (; k < 90; k += 18) {
         const double h = boxY1_ * std::sin(k * kDegToRad);
         const int y = Y(boxY1_ - h);
-        CanvasLine(p, QPoint(left, y), QPoint(right, y), *rBoxPen_);
+        if (shows({QPoint(left, y), QPoint(right, y)}, *rBoxPen_))
+            CanvasLine(p, QPoint(left, y), QPoint(right, y), *rBoxPen_);
     }
 
     // The bath last: it covers the lower part of the wheel.
     const int w = boxPen_->GetWidth();
-    CanvasPolygon(p,
-                  {Pt(boxX1_, boxY1_), Pt(boxX2_, boxY2_), Pt(boxX3_, boxY3_), QPoint(X(boxX3_), H - w),
-                   QPoint(W - w, H - w), QPoint(W - w, Y(boxY1_))},
-                  *boxPen_, *boxBrush_);
+    const QList<QPoint> bath{Pt(boxX1_, boxY1_),       Pt(boxX2_, boxY2_),   Pt(boxX3_, boxY3_),
+                             QPoint(X(boxX3_), H - w), QPoint(W - w, H - w), QPoint(W - w, Y(boxY1_))};
+    if (shows({bath[0], bath[1], bath[2], bath[3], bath[4], bath[5]}, *boxPen_))
+        CanvasPolygon(p, bath, *boxPen_, *boxBrush_);
 }

@@ -144,9 +144,10 @@ public:
     void Setshow_baldes(bool value) { StoreLater(showBlades_, value); }
     int Getblade_count() const { return bladeCount_; }
     void Setblade_count(int value) { StoreLater(bladeCount_, value); }
-    // Degrees, counter-clockwise from the positive x axis.
+    // Degrees, counter-clockwise from the positive x axis. Asks for a later
+    // repaint of the wheel.
     double Getblade_angle() const { return bladeAngle_; }
-    void Setblade_angle(double value) { StoreLater(bladeAngle_, value); }
+    void Setblade_angle(double value);
     TPen* blade_pen() const { return bladePen_; }
     void Setblade_pen(const TPen* value);
 
@@ -157,8 +158,15 @@ public:
     double RecalcX(double x) const { return x * (width() / virtW_); }
     double RecalcY(double y) const { return y * (height() / virtH_); }
 
-    // The off-screen picture as the last paint left it.
+    // The off-screen picture as the last paint left it. A paint draws the
+    // figure into it where the paint shows the element; a change asks for a
+    // repaint of the part it touches (NextFrame the discharge column, the blade
+    // angle the wheel), so the rest of the picture stays as it is.
     const QImage& Picture() const { return picture_; }
+    // The parts the animation touches, in pixels, with room for the pens; the
+    // whole element when the geometry does not fit the pixel grid.
+    QRect WheelBox() const;
+    QRect ColumnStrip() const;
 
 public Q_SLOTS:
     // The owned pens and brushes ask for a later repaint.

@@ -68,6 +68,29 @@ void TEBM::SetXFlip(bool value) {
     UpdateChanges();
 }
 
+void TEBM::SetBladeAngle(int value) {
+    if (bladeAngle_ == value)
+        return;
+    // The turning rotor changes the pixels of its spokes only: the disc and the
+    // hub lie under them, the housing and the background around them.
+    QRect part;
+    try {
+        for (const QLine& l : Compute().spokes)
+            part |= QRect(l.p1(), l.p2()).normalized();
+        bladeAngle_ = value;
+        for (const QLine& l : Compute().spokes)
+            part |= QRect(l.p1(), l.p2()).normalized();
+    } catch (const EDrawError&) {
+        bladeAngle_ = value;
+        part = QRect();
+    }
+    const int m = rotorPen_->GetWidth() + 2;
+    if (part.isValid())
+        Invalidate(part.adjusted(-m, -m, m, m));
+    else
+        Invalidate();
+}
+
 void TEBM::StyleChanged(QObject* sender) {
     // Only a new corner list is parsed again. Pens and brushes change from the
     // scheme's timer (state colours), and a faulty list must not put a message

@@ -69,7 +69,8 @@ public:
     void SetIntR(double value) { Store(intR_, value); }
     // Angle of the first spoke, degrees, clockwise on the screen from the positive x axis.
     int GetBladeAngle() const { return bladeAngle_; }
-    void SetBladeAngle(int value) { Store(bladeAngle_, value); }
+    // Outdates only the part of the picture the spokes cover, before and after.
+    void SetBladeAngle(int value);
 
     // Marks the picture as outdated and asks for a repaint.
     void UpdateChanges() { Invalidate(); }

@@ -5,6 +5,7 @@
 
 #include <QEvent>
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
 #include <algorithm>
 #include <atomic>
@@ -327,24 +328,53 @@ void RepaintNow(QWidget* element) {
         element->repaint();
 }
 
+void RepaintNow(QWidget* element, const QRect& part) {
+    if (g_repaintBatches > 0)
+        element->update(part);
+    else
+        element->repaint(part);
+}
+
 // ---- TGraphicElement ----
 
 TGraphicElement::TGraphicElement(QWidget* owner) : QWidget(owner), TControlCore(this) {
     // Only what Paint draws is shown; the parent shows through everywhere else.
     setAutoFillBackground(false);
+    StackUnderWindowedSiblings();
+}
+
+void TGraphicElement::StackUnderWindowedSiblings() {
+    const QWidget* parent = parentWidget();
+    if (!parent)
+        return;
+    for (QObject* o : parent->children()) {
+        auto* w = qobject_cast<QWidget*>(o);
+        if (w && w != this && !w->isWindow() && !qobject_cast<TGraphicElement*>(w)) {
+            stackUnder(w);
+            return;
+        }
+    }
+}
+
+bool TGraphicElement::event(QEvent* e) {
+    if (e->type() == QEvent::ParentChange)
+        StackUnderWindowedSiblings();
+    return QWidget::event(e);
 }
 
 void TGraphicElement::StyleChanged(QObject*) {
     RepaintNow(this);
 }
 
-void TGraphicElement::paintEvent(QPaintEvent*) {
+void TGraphicElement::paintEvent(QPaintEvent* e) {
     QPainter canvas(this);
+    exposed_ = e->region();
     try {
         Paint(canvas);
     } catch (...) {
         Beep();
     }
+    exposed_ = QRegion();
 }
 
 void TGraphicElement::mousePressEvent(QMouseEvent* e) {
@@ -377,12 +407,31 @@ void TPanelElement::StyleChanged(QObject*) {
     Invalidate();
 }
 
+void TPanelElement::Invalidate(const QRect& part) {
+    const QRect clipped = part & rect();
+    if (clipped.isEmpty())
+        return;
+    if (!redrawNeeded_) {
+        redrawNeeded_ = true;
+        outdated_ = clipped;
+    } else if (!outdated_.isEmpty()) {
+        outdated_ += clipped; // else all of it is outdated already
+    }
+    update(clipped);
+}
+
+QRegion TPanelElement::OutdatedRegion() const {
+    if (!redrawNeeded_)
+        return QRegion();
+    return outdated_.isEmpty() ? QRegion(rect()) : outdated_;
+}
+
 bool TPanelElement::FitPicture() {
     if (picture_.width() == width() && picture_.height() == height())
         return false;
     picture_ = QImage(std::max(0, width()), std::max(0, height()), QImage::Format_ARGB32_Premultiplied);
     picture_.fill(Qt::white);
-    redrawNeeded_ = true;
+    SetRedrawNeeded(true);
     return true;
 }
 
@@ -391,10 +440,13 @@ void TPanelElement::PaintBuffered(QPainter& canvas, bool clearFlag) {
     if (!GetVisible())
         return;
     if (redrawNeeded_ && !picture_.isNull()) {
+        const QRegion area = clearFlag ? OutdatedRegion() : ExposedRegion();
         QPainter p(&picture_);
+        if (area != QRegion(rect()))
+            p.setClipRegion(area);
         DrawPicture(p);
         if (clearFlag)
-            redrawNeeded_ = false;
+            SetRedrawNeeded(false);
     }
     canvas.drawImage(QRect(0, 0, width(), height()), picture_, QRect(0, 0, width(), height()));
 }
@@ -403,13 +455,15 @@ void TPanelElement::Paint(QPainter& canvas) {
     PaintBuffered(canvas, true);
 }
 
-void TPanelElement::paintEvent(QPaintEvent*) {
+void TPanelElement::paintEvent(QPaintEvent* e) {
     QPainter canvas(this);
+    exposed_ = e->region();
     try {
         Paint(canvas);
     } catch (...) {
         Beep();
     }
+    exposed_ = QRegion();
 }
 
 void TPanelElement::mousePressEvent(QMouseEvent* e) {

@@ -3,7 +3,9 @@
 //
 // TGraphicElement: no background of its own; it is a transparent widget drawn
 //   over its parent inside its bounds. Setters and StyleChanged repaint at once
-//   (repaint()).
+//   (repaint()). It draws on its parent's canvas, so it lies under every
+//   windowed sibling (panel elements, plain widgets) whatever the creation
+//   order; graphic siblings keep their creation order among themselves.
 // TPanelElement: opaque (no background erase), keeps an off-screen picture of the
 //   whole control and a redraw-needed flag; setters and StyleChanged set the flag
 //   and ask for a later repaint (update()); a paint with the flag clear only
@@ -31,6 +33,7 @@
 #include "Styles.h"
 
 #include <QImage>
+#include <QRegion>
 #include <QWidget>
 #include <cmath>
 #include <functional>
@@ -115,6 +118,10 @@ void CanvasEllipse(QPainter& p, int left, int top, int right, int bottom, const 
 // repaints with a TRepaintBatch; they then become one paint pass when the
 // event loop next runs, and the screen shows the same result.
 void RepaintNow(QWidget* element);
+// The same for a part of the element: an element that knows which part of its
+// picture a change touches repaints only that part, and with it only the
+// parent and siblings under that part.
+void RepaintNow(QWidget* element, const QRect& part);
 class TRepaintBatch {
 public:
     TRepaintBatch();
@@ -253,6 +260,10 @@ public Q_SLOTS:
 protected:
     // Draws the whole element; exceptions end the paint with one beep.
     virtual void Paint(QPainter& canvas) = 0;
+    // The part of the element the current paint shows (the whole element
+    // outside a paint). An element that keeps an off-screen picture draws
+    // only this part of it again.
+    QRegion ExposedRegion() const { return exposed_.isEmpty() ? QRegion(rect()) : exposed_; }
 
     // Setter body: compare, store, repaint at once. Returns whether it changed.
     template <class T, class V> bool Store(T& member, const V& value) {
@@ -263,9 +274,17 @@ protected:
         return true;
     }
 
+    bool event(QEvent* e) override;
     void paintEvent(QPaintEvent* e) override;
     void mousePressEvent(QMouseEvent* e) override;
     void mouseReleaseEvent(QMouseEvent* e) override;
+
+private:
+    // Just under the lowest windowed sibling: over the graphic siblings made
+    // before, under every windowed one.
+    void StackUnderWindowedSiblings();
+
+    QRegion exposed_;
 };
 
 class TPanelElement : public QWidget, public TControlCore {
@@ -297,6 +316,8 @@ public:
     void SetTabOrder(int value) { tabOrder_ = value; }
 
     bool RedrawNeeded() const { return redrawNeeded_; }
+    // The part of the picture to draw again at the next paint (empty when none).
+    QRegion OutdatedRegion() const;
     // The off-screen picture as last drawn.
     const QImage& Picture() const { return picture_; }
 
@@ -312,12 +333,21 @@ protected:
     virtual void Paint(QPainter& canvas);
     // Keep the bitmap at the control's size (a new size sets the flag); stop when
     // hidden; redraw the picture when flagged (and clear the flag if asked); copy
-    // it onto the control.
+    // it onto the control. Only the outdated part of a kept picture (clearFlag)
+    // is drawn again; a picture rebuilt on every paint (clearFlag false) is
+    // drawn where the paint shows it.
     void PaintBuffered(QPainter& canvas, bool clearFlag);
     // Keeps the bitmap at the control's size; true when it was resized.
     bool FitPicture();
     QImage& PictureRef() { return picture_; }
-    void SetRedrawNeeded(bool value) { redrawNeeded_ = value; }
+    // Outdates the whole picture, or (false) none of it.
+    void SetRedrawNeeded(bool value) {
+        redrawNeeded_ = value;
+        outdated_ = QRegion();
+    }
+    // The part of the element the current paint shows (the whole element
+    // outside a paint).
+    QRegion ExposedRegion() const { return exposed_.isEmpty() ? QRegion(rect()) : exposed_; }
     // Called after the caption has changed; the default does nothing.
     virtual void CaptionChanged() {}
 
@@ -330,9 +360,11 @@ protected:
         return true;
     }
     void Invalidate() {
-        redrawNeeded_ = true;
+        SetRedrawNeeded(true);
         update();
     }
+    // Outdates only a part of the picture and asks for a later repaint of it.
+    void Invalidate(const QRect& part);
 
     void paintEvent(QPaintEvent* e) override;
     void mousePressEvent(QMouseEvent* e) override;
@@ -343,6 +375,8 @@ private:
     TColor color_ = clBtnFace;
     int tabOrder_ = -1;
     bool redrawNeeded_ = true;
+    QRegion outdated_; // with redrawNeeded_: the outdated part; empty means all of it
+    QRegion exposed_;
     QImage picture_;
 };
 

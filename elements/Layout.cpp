@@ -68,18 +68,31 @@ QObject* TClassRegistry::Create(const QString& name, QObject* parent) {
 
 namespace {
 
+class TComponentIndex;
+
+// The index of each owner, found without walking the owner's children: the
+// scheme asks for its component list several times a tick.
+QHash<const QObject*, TComponentIndex*>& Indexes() {
+    static QHash<const QObject*, TComponentIndex*> indexes;
+    return indexes;
+}
+
 class TComponentIndex : public QObject {
 public:
-    explicit TComponentIndex(QObject* owner) : QObject(owner) {
+    explicit TComponentIndex(QObject* owner) : QObject(owner), owner_(owner) {
         setObjectName(QStringLiteral("@components"));
+        Indexes().insert(owner, this);
     }
+    ~TComponentIndex() override { Indexes().remove(owner_); }
     QList<QPointer<QObject>> list;
+
+private:
+    const QObject* owner_;
 };
 
 TComponentIndex* IndexOf(const QObject* owner, bool create) {
-    for (QObject* c : owner->children())
-        if (auto* idx = dynamic_cast<TComponentIndex*>(c))
-            return idx;
+    if (TComponentIndex* idx = Indexes().value(owner))
+        return idx;
     return create ? new TComponentIndex(const_cast<QObject*>(owner)) : nullptr;
 }
 
@@ -550,6 +563,7 @@ public:
     TLayout Read(const QString& text) {
         TLayout layout;
         layout.file_ = file_;
+        layout_ = &layout;
         try {
             // Docking waits for the whole layout, so that the positions in the
             // file decide the order of controls docked to the same edge.
@@ -622,7 +636,10 @@ private:
                 if (++i >= lines.size())
                     Error(lineNo, element,
                           QStringLiteral("the value does not end before the end of the file"));
-                value += QLatin1Char(' ') + lines[i].trimmed();
+                // Comment lines are comments inside a list too.
+                const QString more = lines[i].trimmed();
+                if (!more.isEmpty() && !more.startsWith(QLatin1String("//")))
+                    value += QLatin1Char(' ') + more;
             }
             try {
                 Apply(stack.back().object, path, ValueParser(value).Parse(), lineNo, element);
@@ -646,15 +663,7 @@ private:
         const int colon = decl.indexOf(QLatin1Char(':'));
         const QString name = colon < 0 ? QString() : decl.left(colon).trimmed();
         const QString cls = colon < 0 ? QString() : decl.mid(colon + 1).trimmed();
-        auto validName = [](const QString& s) {
-            if (s.isEmpty() || !IsIdentStart(s[0]))
-                return false;
-            for (QChar c : s)
-                if (!IsIdentChar(c))
-                    return false;
-            return true;
-        };
-        if (!validName(name) || !validName(cls))
+        if (!ValidName(name) || !ValidName(cls))
             Error(lineNo, name, QStringLiteral("expected \"object Name: TClass\""));
         if (stack.isEmpty()) {
             if (!root_)
@@ -697,8 +706,42 @@ private:
         return Frame{obj, name};
     }
 
+    static bool ValidName(const QString& s) {
+        if (s.isEmpty() || !IsIdentStart(s[0]))
+            return false;
+        for (QChar c : s)
+            if (!IsIdentChar(c))
+                return false;
+        return true;
+    }
+
+    // "Name = 'X'" renames a component: the new name must be free like any
+    // declared one, and the layout then finds the component by it.
+    void Rename(QObject* obj, const QMetaProperty& p, const Value& v) {
+        if (v.kind != Value::String || !ValidName(v.text))
+            Fail(QStringLiteral("a name must be a text made of letters, digits and _"));
+        const QString before = obj->objectName().toLower(), after = v.text.toLower();
+        if (after != before && names_.contains(after))
+            Fail(QStringLiteral("a component named %1 exists already").arg(v.text));
+        if (!p.write(obj, v.text))
+            Fail(QStringLiteral("property Name did not take the value"));
+        names_.remove(before);
+        names_.insert(after);
+        if (layout_->byName_.value(before) == obj) {
+            layout_->byName_.remove(before);
+            layout_->byName_.insert(after, obj);
+        }
+    }
+
     void Apply(QObject* obj, const QString& path, const Value& v, int lineNo, const QString& element) {
         const QStringList parts = path.split(QLatin1Char('.'));
+        if (parts.size() == 1 && path.compare(QLatin1String("Name"), Qt::CaseInsensitive) == 0) {
+            const QMetaProperty p = FindProperty(obj, path);
+            if (p.isValid() && p.isWritable() && p.metaType().id() == QMetaType::QString) {
+                Rename(obj, p, v);
+                return;
+            }
+        }
         QObject* target = obj;
         for (int k = 0; k + 1 < parts.size(); ++k) {
             const QMetaProperty p = FindProperty(target, parts[k]);
@@ -783,6 +826,7 @@ private:
 
     QWidget* root_;
     QString file_;
+    TLayout* layout_ = nullptr;
     QList<QPointer<QObject>> created_;
     QList<EventFixup> events_;
     QSet<QString> names_;

@@ -24,7 +24,9 @@
 // Values: integers (decimal, "$" or "0x" hexadecimal), floats with a point,
 // True/False, colour names (clRed) on integer properties, enumeration names,
 // sets [a, b], texts in single quotes ('' is a quote; #1066 a character code;
-// parts joined by +), lists ( ... ) of texts. "//" starts a comment line.
+// parts joined by +), lists ( ... ) of texts. "//" starts a comment line, also
+// between the lines of a list. A line "Name = 'X'" renames the component; like a
+// declared name, X must be free.
 //
 // Properties are applied in file order through the meta-object, so each runs the
 // same setter as at run time. Errors name the file, the line and the element and

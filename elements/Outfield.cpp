@@ -7,6 +7,7 @@
 #include <QFontDatabase>
 #include <QFontMetrics>
 #include <QPainter>
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -40,8 +41,10 @@ void TOutField::SetOutValue(double value) {
     if (value == outValue_)
         return;
     outValue_ = value;
+    const QRect before = CaptionBox();
     SetCaption(FormatFloat(outFormat_, value));
-    Invalidate();
+    // A new value changes the text only: the frame and the fill around it stay.
+    Invalidate(before | CaptionBox());
 }
 
 void TOutField::SetBrush(const TBrush* value) {
@@ -71,7 +74,64 @@ void TOutField::SetTransparent(bool value) {
     Store(transparent_, value);
 }
 
+const TOutField::TextFace& TOutField::Face() const {
+    if (!face_.metrics || face_.name != font_->GetName() || face_.height != font_->GetHeight() ||
+        face_.style != font_->GetStyle() || face_.pitch != font_->GetPitch() ||
+        face_.handWriting != handWriting_) {
+        face_.name = font_->GetName();
+        face_.height = font_->GetHeight();
+        face_.style = font_->GetStyle();
+        face_.pitch = font_->GetPitch();
+        face_.handWriting = handWriting_;
+        face_.font = MakeTextFont();
+        face_.metrics.emplace(face_.font);
+        face_.widths.clear();
+        face_.laidOut.clear();
+    }
+    return face_;
+}
+
+int TOutField::CaptionWidth(const QString& text) const {
+    const TextFace& face = Face();
+    if (const auto it = face.widths.constFind(text); it != face.widths.cend())
+        return *it;
+    if (face_.widths.size() >= 256)
+        face_.widths.clear();
+    return *face_.widths.insert(text, face.metrics->horizontalAdvance(text));
+}
+
+const QStaticText& TOutField::LaidOut(const QString& text) const {
+    const TextFace& face = Face();
+    if (const auto it = face.laidOut.constFind(text); it != face.laidOut.cend())
+        return *it;
+    if (face_.laidOut.size() >= 32)
+        face_.laidOut.clear();
+    QStaticText t(text);
+    t.setTextFormat(Qt::PlainText);
+    t.prepare(QTransform(), face.font);
+    return *face_.laidOut.insert(text, t);
+}
+
+QRect TOutField::CaptionBox() const {
+    if (transparent_ || alpha_ != 0)
+        return rect();
+    const QFontMetrics& fm = *Face().metrics;
+    const int tw = CaptionWidth(GetCaption()), th = fm.height();
+    try {
+        const QPoint at = TextOrigin(width(), height(), tw, th, 0, vAlign_);
+        // Room for glyphs that reach past their advance (italics, overhangs).
+        const int m = th / 4 + 2;
+        return QRect(at, QSize(tw, th)).adjusted(-m, -2, m, 2);
+    } catch (const EDrawError&) {
+        return rect();
+    }
+}
+
 QFont TOutField::TextFont() const {
+    return Face().font;
+}
+
+QFont TOutField::MakeTextFont() const {
     QFont f = font_->ToQFont();
     f.setWeight(font_->GetStyle().testFlag(fsBold) ? QFont::DemiBold : QFont::Normal);
     if (handWriting_) {
@@ -100,10 +160,11 @@ QPoint TOutField::TextOrigin(int w, int h, int tw, int th, int alpha, TVelmarVAl
 }
 
 void TOutField::DrawText(QPainter& p) {
-    const QFont f = TextFont();
-    const QFontMetrics fm(f);
+    const TextFace& face = Face();
+    const QFont& f = face.font;
+    const QFontMetrics& fm = *face.metrics;
     const QString text = GetCaption();
-    const QPoint at = TextOrigin(width(), height(), fm.horizontalAdvance(text), fm.height(), alpha_, vAlign_);
+    const QPoint at = TextOrigin(width(), height(), CaptionWidth(text), fm.height(), alpha_, vAlign_);
     p.save();
     p.setFont(f);
     p.setPen(font_->ToQColor());
@@ -111,12 +172,23 @@ void TOutField::DrawText(QPainter& p) {
     p.translate(at);
     if (alpha_ != 0)
         p.rotate(-alpha_ * 0.1);
-    p.drawText(QPoint(0, fm.ascent()), text);
+    // Upright plain text from its laid-out copy: the same pixels as drawText.
+    if (alpha_ == 0 && !f.underline() && !f.strikeOut())
+        p.drawStaticText(QPoint(0, 0), LaidOut(text));
+    else
+        p.drawText(QPoint(0, fm.ascent()), text);
     p.restore();
 }
 
 void TOutField::DrawPicture(QPainter& p) {
-    CanvasRectangle(p, 0, 0, width(), height(), *pen_, *brush_);
+    // A redraw of the text alone (a new value) inside the frame only fills the
+    // text's part again; the frame there would be the same.
+    const int in = std::max(1, pen_->GetWidth()) + 1;
+    if (p.hasClipping() && brush_->GetStyle() != bsClear &&
+        rect().adjusted(in, in, -in, -in).contains(p.clipRegion().boundingRect()))
+        p.fillRect(rect(), brush_->ToQBrush());
+    else
+        CanvasRectangle(p, 0, 0, width(), height(), *pen_, *brush_);
     DrawText(p);
 }
 

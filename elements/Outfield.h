@@ -11,6 +11,11 @@
 
 #include "ElementBase.h"
 
+#include <QFontMetrics>
+#include <QHash>
+#include <QStaticText>
+#include <optional>
+
 class TOutField : public TPanelElement, public TConfigurable {
     Q_OBJECT
     Q_PROPERTY(double OutValue READ GetOutValue WRITE SetOutValue)
@@ -68,7 +73,33 @@ protected:
     void DrawPicture(QPainter& p) override;
 
 private:
+    // The text face and its metrics, made again only when the font or the
+    // HandWriting switch changes: a fresh QFont looks its glyphs up anew, which
+    // costs more than drawing the few characters of a value.
+    struct TextFace {
+        QString name;
+        int height = 0;
+        TFontStyles style;
+        TFontPitch pitch = fpDefault;
+        bool handWriting = false;
+        QFont font;
+        std::optional<QFontMetrics> metrics;
+        // The captions shown lately, measured (cheap to keep) and laid out (a
+        // few): shaping a text costs more than drawing it, and a field comes
+        // back to the same texts again and again.
+        QHash<QString, int> widths;
+        QHash<QString, QStaticText> laidOut;
+    };
+    const TextFace& Face() const;
+    int CaptionWidth(const QString& text) const;
+    const QStaticText& LaidOut(const QString& text) const;
+    // The part of the picture the caption covers (the whole field when the
+    // text is turned or the field is transparent).
+    QRect CaptionBox() const;
+    QFont MakeTextFont() const;
     void DrawText(QPainter& p);
+
+    mutable TextFace face_;
 
     TBrush* brush_;
     TPen* pen_;

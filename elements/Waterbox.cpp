@@ -21,6 +21,29 @@ void TWaterBox::SetPen(const TPen* value) {
     RepaintNow(this);
 }
 
+void TWaterBox::SetWaterLevel(double value) {
+    if (waterLevel_ == value)
+        return;
+    // While the water stays inside the body, a new level moves only the top
+    // edge of the water: the rest of the picture stays as it is.
+    QRect part = rect();
+    try {
+        const Geometry a = Compute(width(), height(), mainW_, mainH_, boxH_, bottomH_, bottomW_, waterLevel_,
+                                   pen_->GetWidth());
+        const Geometry b =
+            Compute(width(), height(), mainW_, mainH_, boxH_, bottomH_, bottomW_, value, pen_->GetWidth());
+        if (!a.full && !b.full) {
+            const int top = std::min(a.water.top, b.water.top), bottom = std::max(a.water.top, b.water.top);
+            part = QRect(0, top - a.pw - 1, width(), bottom - top + 2 * a.pw + 2);
+        }
+    } catch (const EDrawError&) {
+        // The paint reports it; the whole sump is repainted.
+    }
+    waterLevel_ = value;
+    SetRedrawNeeded(true);
+    RepaintNow(this, part);
+}
+
 void TWaterBox::SetTransparent(bool value) {
     if (transparent_ == value)
         return;

@@ -48,7 +48,8 @@ public:
     double GetBottomW() const { return bottomW_; }
     void SetBottomW(double value) { StoreNow(bottomW_, value); }
     double GetWaterLevel() const { return waterLevel_; }
-    void SetWaterLevel(double value) { StoreNow(waterLevel_, value); }
+    // Repaints at once the rows between the old and the new water line only.
+    void SetWaterLevel(double value);
     // Published for the layouts; the picture does not use it.
     int GetStepsCount() const { return stepsCount_; }
     void SetStepsCount(int value) { StoreNow(stepsCount_, value); }

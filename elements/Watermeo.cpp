@@ -2,6 +2,7 @@
 
 #include "Layout.h"
 #include <QPainter>
+#include <algorithm>
 #include <cmath>
 
 ORDAL_REGISTER_CLASS(TWaterMEO)
@@ -23,6 +24,26 @@ void TWaterMEO::SetScalePen(const TPen* value) {
 }
 void TWaterMEO::SetPen(const TPen* value) {
     AssignNow(pen_, value);
+}
+
+void TWaterMEO::SetPosition(double value) {
+    if (position_ == value)
+        return;
+    // The bar splits at the position and the pointer sits there: a new
+    // position changes the stretch between the two splits, as wide as the
+    // pointer's head and the pens, and nothing else.
+    QRect part = rect();
+    try {
+        const int a = TruncPx(PosToScreen(position_)), b = TruncPx(PosToScreen(value));
+        const double hw = edgeLength_ * std::tan(edgeAngle_ / 2.0 * kDegToRad);
+        const int r = TruncPx(std::abs(hw)) + std::max({arrowWidth_, pen_->GetWidth(), 1}) + 2;
+        const int lo = std::min(a, b) - r, hi = std::max(a, b) + r;
+        part = verticalFlag_ ? QRect(0, lo, width(), hi - lo + 1) : QRect(lo, 0, hi - lo + 1, height());
+    } catch (const EDrawError&) {
+        // The paint reports it; the whole gauge is repainted.
+    }
+    position_ = value;
+    RepaintNow(this, part);
 }
 
 void TWaterMEO::SetXFlip(bool value) {

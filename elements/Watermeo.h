@@ -55,7 +55,9 @@ public:
     double GetScaleStep() const { return scaleStep_; }
     void SetScaleStep(double value) { Store(scaleStep_, value); }
     double GetPosition() const { return position_; }
-    void SetPosition(double value) { Store(position_, value); }
+    // Repaints at once the stretch of the bar between the old and the new
+    // position, pointer included.
+    void SetPosition(double value);
     // Tick length in pixels from the scale edge.
     int GetScaleH() const { return scaleH_; }
     void SetScaleH(int value) { Store(scaleH_, value); }

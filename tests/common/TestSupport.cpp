@@ -34,7 +34,15 @@ bool TestPlatform::ChooseColor(TColor& color, QWidget*) {
     return true;
 }
 
-bool TestPlatform::ChooseFont(QFont&, TColor&, QWidget*) { return false; }
+bool TestPlatform::ChooseFont(QFont& font, TColor& color, QWidget* parent) {
+    if (nextFont) {
+        font = nextFont->first;
+        color = nextFont->second;
+        return true;
+    }
+    // The program's own font dialog, run through ExecDialog (dialogHandler).
+    return Platform::ChooseFont(font, color, parent);
+}
 
 void TestPlatform::Reset() {
     beeps = 0;
@@ -46,6 +54,7 @@ void TestPlatform::Reset() {
     now.reset();
     tickMs.reset();
     nextColor = clNone;
+    nextFont.reset();
 }
 
 TestPlatform& TP() { return *g_tp; }
@@ -105,9 +114,17 @@ void ResetPlantTables(double minPls) {
                       .arg(minPls));
 }
 
-int RunTests(QObject* test, int argc, char** argv) {
+void UseOffscreenPlatform() {
     qputenv("QT_QPA_PLATFORM", "offscreen");
+}
+
+int RunTests(QObject* test, int argc, char** argv) {
+    UseOffscreenPlatform();
     QApplication app(argc, argv);
+    return RunTestsIn(app, test, argc, argv);
+}
+
+int RunTestsIn(QApplication&, QObject* test, int argc, char** argv) {
     QTemporaryDir dir;
     g_dir = &dir;
     QDir::setCurrent(dir.path());

@@ -5,7 +5,9 @@
 
 #include "Platform.h"
 
+#include <QApplication>
 #include <QDialog>
+#include <QFont>
 #include <QList>
 #include <QString>
 #include <QTemporaryDir>
@@ -34,6 +36,9 @@ public:
     std::optional<TDateTime> now; // the wall clock when set
     std::optional<quint64> tickMs; // the millisecond tick counter when set
     TColor nextColor = clNone;    // ChooseColor answers this unless clNone (cancel)
+    // ChooseFont answers this when set; otherwise it runs the program's own
+    // font dialog through ExecDialog, so dialogHandler answers it.
+    std::optional<std::pair<QFont, TColor>> nextFont;
 
     void Beep() override { ++beeps; }
     QMessageBox::StandardButton MessageBox(const QString& text, const QString& caption, QMessageBox::Icon icon,
@@ -74,9 +79,22 @@ bool ExecAdmin(const QString& sql, QString* error = nullptr);
 void ResetPlantTables(double minPls = 1100.0);
 
 int RunTests(QObject* test, int argc, char** argv);
+// The same inside an application object the test made (the program's own
+// application class, with its general error handler).
+void UseOffscreenPlatform();
+int RunTestsIn(QApplication& app, QObject* test, int argc, char** argv);
 
 #define ORDAL_TEST_MAIN(TestClass)                                                                           \
     int main(int argc, char** argv) {                                                                        \
         TestClass tc;                                                                                        \
         return RunTests(&tc, argc, argv);                                                                    \
+    }
+
+// A test run inside an application of the given QApplication subclass.
+#define ORDAL_TEST_MAIN_APP(TestClass, AppClass)                                                             \
+    int main(int argc, char** argv) {                                                                        \
+        UseOffscreenPlatform();                                                                              \
+        AppClass app(argc, argv);                                                                            \
+        TestClass tc;                                                                                        \
+        return RunTestsIn(app, &tc, argc, argv);                                                             \
     }

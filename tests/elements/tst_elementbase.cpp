@@ -230,6 +230,32 @@ private Q_SLOTS:
         QTRY_VERIFY(!p->RedrawNeeded());
     }
 
+    // Graphic elements draw on their parent's canvas: a windowed sibling lies
+    // over them whatever was made first; among themselves they keep their order,
+    // also after moving to another parent.
+    void graphicElementsLieUnderWindowedSiblings() {
+        auto* panel = new TTestPanel(window_);
+        auto* first = new TTestGraphic(window_); // over the panel's corner when made last
+        auto* plain = new QWidget(window_);
+        auto* second = new TTestGraphic(window_);
+        auto order = [](const QWidget* parent) {
+            QList<const QObject*> widgets;
+            for (const QObject* c : parent->children())
+                if (c->isWidgetType())
+                    widgets.append(c);
+            return widgets;
+        };
+        QCOMPARE(order(window_), (QList<const QObject*>{first, second, panel, plain}));
+        panel->show();
+        first->show();
+        QCOMPARE(Px(window_->grab().toImage(), 2, 2), ColorToQColor(clBlue).rgb());
+
+        auto* other = new QWidget(window_);
+        auto* inside = new QWidget(other);
+        second->setParent(other);
+        QCOMPARE(order(other), (QList<const QObject*>{second, inside}));
+    }
+
     // A paint with the flag clear only copies the picture; a new size redraws it.
     void panelPictureCycle() {
         auto* p = Shown<TTestPanel>();

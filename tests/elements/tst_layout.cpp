@@ -124,6 +124,7 @@ object FormTest: TFormTest
     Next = Holder2
     Lines = (
       'первая'
+      // a comment line inside a list
       'second')
     List.Strings = ( '1' '2' '3' )
     Pen.Width = 2
@@ -337,6 +338,26 @@ end
             << "setting Picture failed: cannot read the picture no.png";
         QTest::newRow("bad character code") << head + "    Hint = #99999999\n" + tail << 3 << "A1"
                                             << "bad character code";
+        QTest::newRow("renamed onto a name before")
+            << head + "  end\n  object B1: TLabel\n    Name = 'a1'\n  end\nend\n"
+            << 5 << "B1"
+            << "a component named a1 exists already";
+        QTest::newRow("renamed onto a name after")
+            << head + "    Name = 'B1'\n  end\n  object B1: TLabel\n  end\nend\n"
+            << 5 << "B1"
+            << "a component named B1 exists already";
+        QTest::newRow("renamed to no name") << head + "    Name = '1x'\n" + tail << 3 << "A1"
+                                            << "a name must be a text";
+    }
+
+    // The layout finds a renamed component by its new name only.
+    void renamedComponent() {
+        TFormTest form;
+        const TLayout layout = LoadLayoutText(
+            &form, "object FormTest: TFormTest\n  object L1: TLabel\n    Name = 'LabelTop'\n  end\nend\n",
+            "r.layout");
+        QCOMPARE(layout.Find("labeltop"), form.findChild<TLabel*>("LabelTop"));
+        QVERIFY(!layout.Find("L1"));
     }
     void badLayouts() {
         QFETCH(QString, text);

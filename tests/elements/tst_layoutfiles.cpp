@@ -83,6 +83,7 @@ private Q_SLOTS:
     void schemeValues();
     void schemeLabels();
     void pipesMeetSomething();
+    void schemePanelsLieOverThePipes();
     void galleryHoldsEveryClass_data();
     void galleryHoldsEveryClass();
 };
@@ -409,6 +410,40 @@ void TestLayoutFiles::pipesMeetSomething() {
                                            .arg(end.x())
                                            .arg(end.y())));
         }
+}
+
+void TestLayoutFiles::schemePanelsLieOverThePipes() {
+    // Graphic elements draw on their parent's canvas: the arrows that reach
+    // into the two conveyors do not cover them.
+    const Loaded l = Load<TFormMnemo>("FormMnemo.layout");
+    const QImage scheme = l.window->grab().toImage();
+    for (const auto& [arrow, belt] :
+         {std::pair{"Arrow55", "AniTrans_back"}, std::pair{"Arrow51", "AniTrans_coal"}}) {
+        const QWidget* a = l.layout.Get<QWidget>(arrow);
+        QWidget* b = l.layout.Get<QWidget>(belt);
+        const QRect overlap = a->geometry() & b->geometry();
+        QVERIFY2(!overlap.isEmpty(), arrow);
+        const QImage alone = b->grab().toImage();
+        for (int y = overlap.top(); y <= overlap.bottom(); ++y)
+            for (int x = overlap.left(); x <= overlap.right(); ++x)
+                QVERIFY2(scheme.pixel(x, y) == alone.pixel(QPoint(x, y) - b->pos()),
+                         qPrintable(QStringLiteral("%1 over %2 at (%3, %4)").arg(arrow, belt).arg(x).arg(y)));
+    }
+    // And so everywhere: under one parent, no graphic element lies over a windowed one.
+    QList<QWidget*> parents = l.window->findChildren<QWidget*>();
+    parents.append(l.window.get());
+    for (const QWidget* p : parents) {
+        const QWidget* windowed = nullptr;
+        for (const QObject* c : p->children()) {
+            const auto* w = qobject_cast<const QWidget*>(c);
+            if (!w)
+                continue;
+            if (!qobject_cast<const TGraphicElement*>(w))
+                windowed = windowed ? windowed : w;
+            else if (windowed)
+                QFAIL(qPrintable(w->objectName() + " lies over " + windowed->objectName()));
+        }
+    }
 }
 
 void TestLayoutFiles::galleryHoldsEveryClass_data() {
