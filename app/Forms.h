@@ -25,13 +25,12 @@ extern QDialog* FormAbout;
 extern QWidget* FormLogView;
 extern QDialog* FormConfig;
 extern QWidget* FormBaseView;
-extern QWidget* FormGraphSuspLevel;
-extern QWidget* FormGraphHardParams;
-extern QWidget* FormGraphDSUS;
 
 // The main menu (MainMenu.h), the scheme (Mnemo.h), the setpoint dialog
-// (Inputnewset.h) and the element editors (Editors.h) declare their globals in
-// their own units.
+// (Inputnewset.h), the element editors (Editors.h), the trend windows
+// (GraphHardParams.h, GraphSuspLevel.h, GraphDSUS.h), their point windows
+// (GraphPoint.h) and the chart settings dialog (Editgraph.h) declare their
+// globals in their own units.
 
 // Creates the windows after the main window, in the start order. Child windows
 // go into the main window's frame, dialogs belong to the main window.

@@ -4,6 +4,9 @@
 #include "Log.h"
 #include "Forms.h"
 #include "Global.h"
+#include "GraphDSUS.h"
+#include "GraphHardParams.h"
+#include "GraphSuspLevel.h"
 #include "Images.h"
 #include "Inputnewset.h"
 #include "MainMenu.h"
@@ -185,6 +188,27 @@ void TFormMain::BuildActions() {
     child(ActionGraphGC_params, [] { return FormGraphHardParams; }, ActionPrintHardParams);
     child(ActionGraphSuspLevel, [] { return FormGraphSuspLevel; }, ActionPrintLevelGraph);
     child(ActionGraphDivPosition, [] { return FormGraphDSUS; }, ActionPrintDiverGraph);
+    // After the window is forward, the trend windows lay out their charts.
+    connect(ActionGraphGC_params, &QAction::triggered, this, [] {
+        if (FormGraphHardParams)
+            FormGraphHardParams->ShowAllCharts();
+    });
+    connect(ActionGraphSuspLevel, &QAction::triggered, this, [] {
+        if (FormGraphSuspLevel)
+            FormGraphSuspLevel->ShowAllCharts();
+    });
+    connect(ActionPrintHardParams, &QAction::triggered, this, [] {
+        if (FormGraphHardParams)
+            FormGraphHardParams->PrintCharts();
+    });
+    connect(ActionPrintLevelGraph, &QAction::triggered, this, [] {
+        if (FormGraphSuspLevel)
+            FormGraphSuspLevel->PrintCharts();
+    });
+    connect(ActionPrintDiverGraph, &QAction::triggered, this, [] {
+        if (FormGraphDSUS)
+            FormGraphDSUS->PrintCharts();
+    });
     child(ActionWorkLog, [] { return FormLogView; }, ActionPrintGCWorkReg);
     child(ActionBaseView, [] { return FormBaseView; }, nullptr); // the print button keeps its action
     connect(ActionAbout, &QAction::triggered, this, [] {
@@ -197,8 +221,7 @@ void TFormMain::BuildActions() {
     });
     connect(ActionSetPLSZ, &QAction::triggered, this, &TFormMain::ActionSetPLSZExecute);
     connect(ActionSet_TNZ, &QAction::triggered, this, &TFormMain::ActionSet_TNZExecute);
-    // The print actions of the trend windows and the journal print once those
-    // windows can; until then they have nothing to print.
+    // The journal's print action prints once that window can.
 }
 
 void TFormMain::BuildMenu() {

@@ -7,6 +7,7 @@
 #include <QDBusReply>
 #include <QDialog>
 #include <QElapsedTimer>
+#include <QFileDialog>
 #include <QFontDialog>
 #include <QPushButton>
 
@@ -46,6 +47,11 @@ bool Platform::ChooseFont(QFont& font, TColor& color, QWidget* parent) {
     if (ok)
         font = f;
     return ok;
+}
+
+QString Platform::ChooseSaveFile(QWidget* parent, const QString& caption, const QString& fileName,
+                                 const QString& filter) {
+    return QFileDialog::getSaveFileName(parent, caption, fileName, filter);
 }
 
 TDateTime Platform::Now() { return DateTimeFromQ(QDateTime::currentDateTime()); }

@@ -30,6 +30,9 @@ public:
     virtual int ExecDialog(QDialog& dialog);
     virtual bool ChooseColor(TColor& color, QWidget* parent);
     virtual bool ChooseFont(QFont& font, TColor& color, QWidget* parent);
+    // The save-file dialog: the chosen path, or empty when the operator cancelled.
+    virtual QString ChooseSaveFile(QWidget* parent, const QString& caption, const QString& fileName,
+                                   const QString& filter);
     virtual TDateTime Now();
     virtual quint64 TickCountMs();
     // Asks the system to power the computer off for the logged-in operator.

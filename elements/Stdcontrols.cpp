@@ -83,7 +83,11 @@ void TButton::SetCancel(bool value) {
 }
 
 bool TButton::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::KeyPress && watched == window() && isEnabled()) {
+    // The watch sits on the window the button was in when it became the
+    // default; a child window of the frame stays that window after the frame
+    // has taken it in, although window() is then the frame.
+    const auto* watchedWidget = qobject_cast<const QWidget*>(watched);
+    if (event->type() == QEvent::KeyPress && watchedWidget && watchedWidget->isAncestorOf(this) && isEnabled()) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         const bool enter = key == Qt::Key_Return || key == Qt::Key_Enter;
         if ((enter && isDefault()) || (key == Qt::Key_Escape && cancel_)) {

@@ -46,6 +46,8 @@ void TestPlatform::Reset() {
     now.reset();
     tickMs.reset();
     nextColor = clNone;
+    saveFile.clear();
+    saveFileOffered.clear();
 }
 
 TestPlatform& TP() { return *g_tp; }

@@ -34,6 +34,8 @@ public:
     std::optional<TDateTime> now; // the wall clock when set
     std::optional<quint64> tickMs; // the millisecond tick counter when set
     TColor nextColor = clNone;    // ChooseColor answers this unless clNone (cancel)
+    QString saveFile;             // ChooseSaveFile answers this (empty: cancel)
+    QStringList saveFileOffered;  // the file names ChooseSaveFile was asked with
 
     void Beep() override { ++beeps; }
     QMessageBox::StandardButton MessageBox(const QString& text, const QString& caption, QMessageBox::Icon icon,
@@ -42,6 +44,10 @@ public:
     int ExecDialog(QDialog& dialog) override;
     bool ChooseColor(TColor& color, QWidget* parent) override;
     bool ChooseFont(QFont& font, TColor& color, QWidget* parent) override;
+    QString ChooseSaveFile(QWidget*, const QString&, const QString& fileName, const QString&) override {
+        saveFileOffered.append(fileName);
+        return saveFile;
+    }
     TDateTime Now() override { return now ? *now : Platform::Now(); }
     quint64 TickCountMs() override { return tickMs ? *tickMs : Platform::TickCountMs(); }
     bool ShutdownComputer() override {
