@@ -291,6 +291,7 @@ void TFormGraphBase::showEvent(QShowEvent* event) {
     // The operator who opens the window sees the current shift day at once,
     // not after the first timer tick; the window is drawn first.
     QTimer::singleShot(0, this, [this] {
+        FocusFirstChart();
         if (NeedReload && FormMain && FormMain->SQLConnection1->Connected())
             Reload();
     });
@@ -316,6 +317,11 @@ void TFormGraphBase::ResizeCharts(int divisor) {
     for (TSpeedButton* b : ZoomButtons)
         b->move(width() - b->width() - 16, b->y());
     TFormGraphBase::FormResize();
+}
+
+void TFormGraphBase::FocusFirstChart() {
+    if (!Charts.isEmpty() && Charts[0]->isVisible())
+        Charts[0]->setFocus(Qt::OtherFocusReason);
 }
 
 void TFormGraphBase::ZoomChart(int ix) {

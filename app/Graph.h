@@ -83,6 +83,8 @@ public:
     // it after bringing the window forward, and printing before it draws.
     virtual void ShowAllCharts() {}
     void ZoomChart(int ix);
+    // The first chart takes the keyboard, so the arrow keys step the cursor.
+    void FocusFirstChart();
     void InverseZoom(int ix);
     virtual void SetLegendPens() = 0;
     // Binds the editors of the set-up mode (or removes them) and loads the looks.

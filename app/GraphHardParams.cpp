@@ -68,6 +68,7 @@ void TFormGraphHardParams::ShowAllCharts() {
     LevelGraphPLS->SetGraphSubHeight(10);
     LevelGraphPLS->SetShowScaleX(false);
     LevelGraphPLS->SetVisible(true);
+    FocusFirstChart();
 }
 
 void TFormGraphHardParams::SetLegendPens() {
@@ -81,8 +82,11 @@ void TFormGraphHardParams::SetLegendPens() {
 }
 
 void TFormGraphHardParams::CmdShowSatelliteClick(QObject*) {
-    if (!FormHardParamsPoint)
+    if (!FormHardParamsPoint) {
         FormHardParamsPoint = new TFormHardParamsPoint(this);
+        // Owned by this window then: the global must not outlive it.
+        connect(FormHardParamsPoint, &QObject::destroyed, [] { FormHardParamsPoint = nullptr; });
+    }
     FormHardParamsPoint->Source = this;
     FormHardParamsPoint->show();
     FormHardParamsPoint->raise();

@@ -52,6 +52,7 @@ void TFormGraphSuspLevel::ShowAllCharts() {
     LevelGraphSuspLevelNS->SetShowScaleX(true);
     LevelGraphSuspLevelNS->SetAlign(alClient);
     LevelGraphSuspLevelNS->SetVisible(true);
+    FocusFirstChart();
 }
 
 void TFormGraphSuspLevel::SetLegendPens() {
@@ -66,8 +67,11 @@ void TFormGraphSuspLevel::SetLegendPens() {
 }
 
 void TFormGraphSuspLevel::CmdShowSatelliteClick(QObject*) {
-    if (!FormSuspLevelPoint)
+    if (!FormSuspLevelPoint) {
         FormSuspLevelPoint = new TFormSuspLevelPoint(this);
+        // Owned by this window then: the global must not outlive it.
+        connect(FormSuspLevelPoint, &QObject::destroyed, [] { FormSuspLevelPoint = nullptr; });
+    }
     FormSuspLevelPoint->Source = this;
     FormSuspLevelPoint->show();
     FormSuspLevelPoint->raise();

@@ -964,10 +964,6 @@ end
             }
             p.drawPolyline(line);
         }
-        if (qEnvironmentVariableIsSet("ORDAL_DUMP")) {
-            fast.save(QString("/tmp/wide_fast_%1.png").arg(width));
-            slow.save(QString("/tmp/wide_slow_%1.png").arg(width));
-        }
         // Every pixel of either lies within a pixel of the other's ink, and
         // both use about the same ink.
         const auto inked = [](const QImage& img, int x, int y) { return Px(img, x, y) == Rgb(clBlue); };
