@@ -290,11 +290,17 @@ void TFormGraphBase::showEvent(QShowEvent* event) {
     shown_ = true;
     // The operator who opens the window sees the current shift day at once,
     // not after the first timer tick; the window is drawn first.
-    QTimer::singleShot(0, this, [this] {
-        FocusFirstChart();
-        if (NeedReload && FormMain && FormMain->SQLConnection1->Connected())
-            Reload();
-    });
+    QTimer::singleShot(0, this, &TFormGraphBase::LoadWhenShown);
+}
+
+void TFormGraphBase::LoadWhenShown() {
+    if (layingOut_ > 0) {
+        QTimer::singleShot(0, this, &TFormGraphBase::LoadWhenShown);
+        return;
+    }
+    FocusFirstChart();
+    if (NeedReload && FormMain && FormMain->SQLConnection1->Connected())
+        Reload();
 }
 
 // ---------------------------------------------------------------------------
@@ -338,8 +344,9 @@ void TFormGraphBase::ZoomChart(int ix) {
 void TFormGraphBase::InverseZoom(int ix) {
     if (ix < 0 || ix > 9 || ix >= Charts.size())
         return;
+    const bool zoomed = ChartZoomed[ix];
     try {
-        if (ChartZoomed[ix])
+        if (zoomed)
             ShowAllCharts();
         else
             ZoomChart(ix);
@@ -347,7 +354,10 @@ void TFormGraphBase::InverseZoom(int ix) {
         LogRepeatedWarning("trend zoom", CurrentExceptionText());
         LogEvent(ErrorText(QStringLiteral("InverseZoom( int ix )")));
     }
-    ChartZoomed[ix] = !ChartZoomed[ix];
+    // The normal layout also comes back by the main window's action; the
+    // flags follow what the window shows, so one click always zooms.
+    ChartZoomed.fill(false);
+    ChartZoomed[ix] = !zoomed;
 }
 
 void TFormGraphBase::OnGraphZoomClick(QObject* sender) {

@@ -113,6 +113,20 @@ protected:
     // constructor calls it (the layout names the derived class).
     void Build(TTrendWindowSpec spec);
 
+    // Marks a window's own layout pass (ShowAllCharts lets the user interface
+    // process pending messages): the load that a first showing starts waits
+    // for its end instead of running inside it.
+    class TLayoutPass {
+    public:
+        explicit TLayoutPass(TFormGraphBase* window) : window_(window) { ++window_->layingOut_; }
+        ~TLayoutPass() { --window_->layingOut_; }
+        TLayoutPass(const TLayoutPass&) = delete;
+        TLayoutPass& operator=(const TLayoutPass&) = delete;
+
+    private:
+        TFormGraphBase* window_;
+    };
+
     // The legend arrows of chart k (1, 2, ...) as its curves' pens: arrow
     // "ArrowLegend" + k + n gives channel n - 1 the pen with its width and
     // colour, for n = 1 ... 5 up to the first arrow that is missing.
@@ -133,6 +147,7 @@ private:
     void LoadRecords();
     void FinishCharts();
     void SetWaitPanel(bool visible);
+    void LoadWhenShown();
     void Bind(QWidget* element);
 
     TTrendWindowSpec spec_;
@@ -141,4 +156,5 @@ private:
     TColor color_ = clBtnFace;
     bool shown_ = false;
     bool operatorLoad_ = false;
+    int layingOut_ = 0;
 };

@@ -52,6 +52,8 @@ void TFormGraphHardParams::FormResize() {
 }
 
 void TFormGraphHardParams::ShowAllCharts() {
+    const TLayoutPass pass(this);
+    ChartZoomed.fill(false);
     LevelGraphKlapan->SetAlign(alBottom);
     LevelGraphKlapan->SetVisible(false);
     LevelGraphPLS->SetVisible(false);

@@ -36,6 +36,8 @@ void TFormGraphSuspLevel::FormResize() {
 }
 
 void TFormGraphSuspLevel::ShowAllCharts() {
+    const TLayoutPass pass(this);
+    ChartZoomed.fill(false);
     LevelGraphSuspLevelNS->SetAlign(alBottom);
     LevelGraphSuspLevelNS->SetVisible(false);
     LevelGraphSuspLevelKS->SetVisible(false);

@@ -290,6 +290,14 @@ private Q_SLOTS:
         QCOMPARE(w->LevelGraphKlapan->height(), a + 20);
         QVERIFY(!w->LevelGraphPLS->GetShowScaleX());
         QCOMPARE(w->LevelGraphPLS->GetGraphSubHeight(), 10);
+        // Zoomed, then the normal layout by the main window's action: one
+        // click zooms again.
+        w->SButGraphZoom4->click();
+        QVERIFY(w->LevelGraphPLS->isHidden());
+        app->ActionGraphGC_params->trigger();
+        QVERIFY(!w->LevelGraphPLS->isHidden() && !w->LevelGraphKlapan->isHidden());
+        w->SButGraphZoom4->click();
+        QVERIFY(w->LevelGraphPLS->isHidden());
         // The legend stays at the right edge.
         QCOMPARE(w->ArrowLegend11->x(), w->width() - w->LabelLegend11->width() - 15);
     }
