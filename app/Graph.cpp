@@ -136,10 +136,11 @@ void TFormGraphBase::Reload() {
     const int item = ComboBox1->findText(ComboBox1->currentText(), Qt::MatchExactly);
     ShiftNumber = item + 1;
     if (ShiftNumber < 1 || ShiftNumber > 3) {
+        // Both shifts, and the box says so (also when its item was "Обе смены"
+        // already and only the text was typed over).
         ShiftNumber = 3;
         ComboBox1->SetItemIndex(2);
-        Reload();
-        return;
+        ComboBox1->setEditText(ComboBox1->itemText(2));
     }
     if (LoadBusy)
         return;

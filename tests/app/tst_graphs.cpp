@@ -141,13 +141,14 @@ private Q_SLOTS:
         TrendApp app;
         TFormGraphHardParams* w = FormGraphHardParams;
         w->DateTimePicker1->SetDateTime(kDay + EncodeTime(15, 30, 0));
-        w->ComboBox1->SetItemIndex(item < 0 ? 0 : item);
+        w->ComboBox1->SetItemIndex(item < 0 ? 2 : item);
         if (item < 0)
             w->ComboBox1->setEditText("Смена №7");
         w->Reload();
         QCOMPARE(Text(w->PeriodStart), start);
         QCOMPARE(Text(w->PeriodStop), stop);
         QCOMPARE(w->ComboBox1->currentIndex(), item < 0 ? 2 : item);
+        QCOMPARE(w->ComboBox1->currentText(), w->ComboBox1->itemText(w->ComboBox1->currentIndex()));
         QCOMPARE(FormatDateTime("dd.mm.yyyy", w->ShiftDate), QString("05.03.2026"));
         for (TLevelGraph* g : w->Charts) {
             QCOMPARE(qRound(g->GetXLabelStep() * 24), labelHours);
