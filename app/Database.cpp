@@ -372,10 +372,10 @@ void TSQLConnection::EnsureOpen() {
     Recover();
 }
 
-void TSQLConnection::Fail(const QString& text, int code) {
+void TSQLConnection::Fail(const QString& text, int code, bool maybeExecuted) {
     if (IsConnectionLostError(code))
         MarkLost();
-    throw EDatabaseError(text, code);
+    throw EDatabaseError(text, code, maybeExecuted);
 }
 
 void TSQLConnection::SetReadTimeout(int seconds) {
@@ -444,12 +444,12 @@ int TSQLConnection::Execute(const QString& sql, const QVariantList& values, TSta
     if (range)
         SetReadTimeout(kRangeReadTimeout);
     QSqlQuery q(db_);
-    bool ok = true;
+    bool prepared = true, ok = false;
     if (values.isEmpty()) {
         ok = q.exec(sql);
     } else {
-        ok = q.prepare(sql);
-        if (ok) {
+        prepared = q.prepare(sql);
+        if (prepared) {
             for (const QVariant& v : values)
                 q.addBindValue(v);
             ok = q.exec();
@@ -459,7 +459,11 @@ int TSQLConnection::Execute(const QString& sql, const QVariantList& values, TSta
         SetReadTimeout(kReadTimeout);
     if (!ok) {
         const QSqlError e = q.lastError();
-        Fail(ErrorText(e), NativeCode(e));
+        const int code = NativeCode(e);
+        // Lost while waiting for the answer (not while sending, not while
+        // preparing): the server may have carried the statement out.
+        const bool maybe = prepared && (code == 2013 || code == 2055);
+        Fail(ErrorText(e), code, maybe);
     }
     return q.numRowsAffected();
 }

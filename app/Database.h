@@ -34,13 +34,17 @@
 
 class EDatabaseError : public std::runtime_error {
 public:
-    EDatabaseError(const QString& text, int nativeCode = 0)
-        : std::runtime_error(text.toStdString()), nativeCode_(nativeCode) {}
+    EDatabaseError(const QString& text, int nativeCode = 0, bool maybeExecuted = false)
+        : std::runtime_error(text.toStdString()), nativeCode_(nativeCode), maybeExecuted_(maybeExecuted) {}
     QString Text() const { return QString::fromStdString(what()); }
     int NativeCode() const { return nativeCode_; }
+    // The statement had reached the server when the connection was lost: it
+    // may or may not have been carried out. (Otherwise it certainly was not.)
+    bool MaybeExecuted() const { return maybeExecuted_; }
 
 private:
     int nativeCode_;
+    bool maybeExecuted_;
 };
 
 // Client error codes that mean the session is gone (server stalled past the
@@ -144,7 +148,9 @@ public:
     // a lost session marks the connection lost first.
     TResultTable Select(const QString& sql, TStatementKind kind);
     // Runs a statement without result; values are bound to its "?" marks in
-    // order, never spliced into the text. Returns the rows affected.
+    // order, never spliced into the text. Returns the rows affected. When the
+    // connection is lost while the server has the statement, the error says
+    // MaybeExecuted().
     int Execute(const QString& sql, const QVariantList& values, TStatementKind kind);
 
     // Runs after every successful connect; may throw.
@@ -156,7 +162,7 @@ Q_SIGNALS:
 private:
     void OpenPhysical();
     void SetReadTimeout(int seconds);
-    [[noreturn]] void Fail(const QString& text, int code);
+    [[noreturn]] void Fail(const QString& text, int code, bool maybeExecuted = false);
 
     QString qtName_;
     QSqlDatabase db_;

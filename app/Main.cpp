@@ -35,6 +35,10 @@
 
 TFormMain* FormMain = nullptr;
 
+const QString kSetpointUnknown =
+    QStringLiteral("Связь с сервером прервалась после отправки задания: неизвестно, получил ли его контроллер. "
+                   "Проверьте заданную плотность на мнемосхеме, прежде чем задавать ее снова.");
+
 
 QString FloatToSqlText(double x) { return FloatToStr(x).replace(QLatin1Char(','), QLatin1Char('.')); }
 
@@ -532,8 +536,15 @@ void TFormMain::SendSetpoint(const QString& prompt, double lowest, double highes
     try {
         SQLQueryNewSet->ExecSQL({*value});
     } catch (const EDatabaseError& e) {
-        qCWarning(lcOrdal) << "setpoint" << column << "not sent:" << e.Text();
-        ShowError(e.Text());
+        if (e.MaybeExecuted()) {
+            // Sending it again blindly could give the controller the command
+            // twice: the operator looks first.
+            qCWarning(lcOrdal) << "setpoint" << column << "sent, answer lost:" << e.Text();
+            ShowError(kSetpointUnknown + QStringLiteral("\n\n") + e.Text());
+        } else {
+            qCWarning(lcOrdal) << "setpoint" << column << "not sent:" << e.Text();
+            ShowError(e.Text());
+        }
     }
 }
 

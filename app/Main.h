@@ -119,6 +119,10 @@ private:
 
 extern TFormMain* FormMain;
 
+// The start of the error text when a command reached the server but its answer
+// was lost with the connection: it may or may not have been carried out.
+extern const QString kSetpointUnknown;
+
 // Formats a number for a statement: the general format, then every comma
 // replaced by a point, whatever the workstation's decimal separator is.
 QString FloatToSqlText(double x);

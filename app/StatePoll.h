@@ -43,6 +43,8 @@ public:
     // running in automatic is never shown as manual for want of data; a
     // statement that fails on a live connection leaves no record.
     bool HasRecord() const { return hasRecord_; }
+    // The controller's heartbeat as last read; 0 before the first.
+    TDateTime LastHeartbeat() const { return lastHeartbeat_; }
     const TLastData& Record() const { return record_; }
 
 Q_SIGNALS:

@@ -10,6 +10,8 @@
 #include <exception>
 
 int main(int argc, char** argv) {
+    if (const auto rc = HandleCommandLine(argc, argv))
+        return *rc;
     QApplication app(argc, argv);
     app.setApplicationName(QStringLiteral("ordal"));
     InitApplication(app);

@@ -159,9 +159,9 @@ QString FloatToStr(double x, QChar decimalSeparator) {
             if (fixed.back() == '.')
                 fixed.pop_back();
         }
-        if (fixed == "-0")
-            fixed = "0";
-        out = QString::fromLatin1(fixed.c_str());
+        // (No assignment of a literal to the std::string here: GCC 12 reports a
+        // false -Wrestrict inside it in the sanitizer build.)
+        out = fixed == "-0" ? QStringLiteral("0") : QString::fromLatin1(fixed.c_str());
     }
     out.replace(QLatin1Char('.'), decimalSeparator);
     return out;

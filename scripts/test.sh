@@ -18,3 +18,7 @@ export QT_QPA_PLATFORM=offscreen
 # leak checker would report in every database test; address and UB checks stay on.
 if [ "$san" = ON ]; then export ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=0}"; fi
 ctest --output-on-failure --timeout 600 -j1
+# The Debian package built from this build, and checked (files, install and
+# upgrade in a scratch root); the sanitizer build is not packaged.
+cd "$here"
+if [ "$san" = OFF ]; then bash scripts/package.sh --check "$build"; fi

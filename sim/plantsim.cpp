@@ -36,7 +36,11 @@ public:
         QSqlQuery q(db_);
         if (!q.exec(sql)) {
             Say(QStringLiteral("statement failed: %1").arg(q.lastError().text()));
-            if (!db_.isOpen() || q.lastError().type() == QSqlError::ConnectionError)
+            // A session the server dropped (killed, restarted, timed out: the
+            // client's own error codes) is closed, and the next tick connects anew.
+            const int code = q.lastError().nativeErrorCode().toInt();
+            if (!db_.isOpen() || q.lastError().type() == QSqlError::ConnectionError || code >= 2000 ||
+                code == 1053 || code == 1927 || code == 4031)
                 db_.close();
             return false;
         }

@@ -23,6 +23,9 @@
 #include <QSqlQuery>
 #include <QToolBar>
 #include <QToolButton>
+#include <QThread>
+#include <future>
+#include <thread>
 
 namespace {
 
@@ -420,6 +423,44 @@ private Q_SLOTS:
         ExecAdmin("rename table control_vector_away to control_vector");
         QCOMPARE(TP().messages.size(), 1);
         QVERIFY2(TP().messages[0].text.contains("control_vector"), qPrintable(TP().messages[0].text));
+    }
+
+    void setpointWhoseAnswerIsLost() {
+        // The insert reaches the server and waits for a table lock; meanwhile
+        // the session is killed. Whether the row was written cannot be known
+        // here, and the operator is told so instead of a plain failure.
+        App app;
+        TSQLQuery id(app->SQLConnection1, "select connection_id() as id");
+        id.Open();
+        const qint64 session = qint64(id.AsFloat("id"));
+        std::promise<void> locked;
+        std::thread holder([&] {
+            const TestDb t = TestDatabase();
+            {
+                QSqlDatabase db = QSqlDatabase::addDatabase("QMYSQL", "lock_holder");
+                db.setHostName(t.host);
+                db.setPort(t.port);
+                db.setUserName(t.user);
+                db.setPassword(t.password);
+                db.setDatabaseName("ordalm");
+                db.open();
+                QSqlQuery q(db);
+                q.exec("lock tables control_vector write");
+                locked.set_value();
+                QThread::msleep(800);
+                QSqlQuery(db).exec(QStringLiteral("kill %1").arg(session));
+                QSqlQuery(db).exec("unlock tables");
+                db.close();
+            }
+            QSqlDatabase::removeDatabase("lock_holder");
+        });
+        locked.get_future().wait();
+        TP().dialogHandler = Type("1750");
+        app->ActionSetPLSZExecute();
+        holder.join();
+        QCOMPARE(TP().messages.size(), 1);
+        QVERIFY2(TP().messages[0].text.startsWith(kSetpointUnknown), qPrintable(TP().messages[0].text));
+        QVERIFY(app->SQLConnection1->Lost());
     }
 
     void childWindowsAndPrintButton() {

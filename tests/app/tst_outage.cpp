@@ -36,6 +36,14 @@ private Q_SLOTS:
         ResetPlantTables(1100);
         PutRecord();
     }
+    void cleanup() {
+        // A failed case must not leave the server stopped or dead for the tests after it.
+        const qint64 pid = TestDatabase().serverPid();
+        if (pid > 0 && ::kill(pid_t(pid), 0) == 0)
+            ::kill(pid_t(pid), SIGCONT);
+        else
+            RestartServer();
+    }
 
     void stalledServer() {
         const qint64 pid = TestDatabase().serverPid();
