@@ -3,7 +3,12 @@
 #include "About.h"
 #include "Baseview.h"
 #include "Config.h"
+#include "Editgraph.h"
 #include "Editors.h"
+#include "GraphDSUS.h"
+#include "GraphHardParams.h"
+#include "GraphPoint.h"
+#include "GraphSuspLevel.h"
 #include "Inputnewset.h"
 #include "Logview.h"
 #include "Main.h"
@@ -16,9 +21,6 @@
 #include <vector>
 
 QDialog* FormAbout = nullptr;
-QWidget* FormGraphSuspLevel = nullptr;
-QWidget* FormGraphHardParams = nullptr;
-QWidget* FormGraphDSUS = nullptr;
 
 TChildForm::TChildForm(const QString& name, const QString& caption, QWidget* parent) : QWidget(parent) {
     setObjectName(name);
@@ -69,18 +71,18 @@ const std::vector<FormEntry>& Forms() {
         Form(FormEditBarrel, Kind::Other, [] { return CreateBarrelEditor(FormMain); }),
         Form(FormConfig, Kind::Other, [] { return new TFormConfig(FormMain); }),
         Form(FormBaseView, Kind::Child, [] { return new TFormBaseView; }),
-        Form(FormGraphSuspLevel, Kind::Child,
-             [] { return Placeholder("FormGraphSuspLevel", "Графики изменения уровней в сборниках суспензии"); }),
+        Form(FormEditGraph, Kind::Other, [] { return new TFormEditGraph(FormMain); }),
+        Form(FormGraphSuspLevel, Kind::Child, [] { return new TFormGraphSuspLevel; }),
+        Form(FormSuspLevelPoint, Kind::Other, [] { return new TFormSuspLevelPoint(FormMain); }),
+        Form(FormHardParamsPoint, Kind::Other, [] { return new TFormHardParamsPoint(FormMain); }),
         Form(FormInputNewSet, Kind::Other, [] { return new TFormInputNewSet(FormMain); }),
         Form(FormMainMenu, Kind::Child, [] { return new TFormMainMenu; }),
         Form(FormMnemo, Kind::Child, [] { return new TFormMnemo; }),
         Form(FormOutFieldEdit, Kind::Other, [] { return CreateOutFieldEditor(FormMain); }),
         Form(FormEditPoligon, Kind::Other, [] { return CreatePoligonEditor(FormMain); }),
         Form(FormEditPump, Kind::Other, [] { return CreatePumpEditor(FormMain); }),
-        Form(FormGraphHardParams, Kind::Child,
-             [] { return Placeholder("FormGraphHardParams", "Параметры процесса обогащения в тяжелых средах"); }),
-        Form(FormGraphDSUS, Kind::Child,
-             [] { return Placeholder("FormGraphDSUS", "График работы делителя потока суспензии"); }),
+        Form(FormGraphHardParams, Kind::Child, [] { return new TFormGraphHardParams; }),
+        Form(FormGraphDSUS, Kind::Child, [] { return new TFormGraphDSUS; }),
     };
     return forms;
 }

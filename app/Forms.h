@@ -22,13 +22,11 @@ public:
 };
 
 extern QDialog* FormAbout;
-extern QWidget* FormGraphSuspLevel;
-extern QWidget* FormGraphHardParams;
-extern QWidget* FormGraphDSUS;
-
 // The main menu (MainMenu.h), the scheme (Mnemo.h), the journal (Logview.h),
 // the settings dialog (Config.h), the database browser (Baseview.h), the
-// setpoint dialog (Inputnewset.h) and the element editors (Editors.h) declare
+// setpoint dialog (Inputnewset.h), the element editors (Editors.h), the trend
+// windows (GraphHardParams.h, GraphSuspLevel.h, GraphDSUS.h), their point
+// windows (GraphPoint.h) and the chart settings dialog (Editgraph.h) declare
 // their globals in their own units.
 
 // Creates the windows after the main window, in the start order. Child windows

@@ -6,6 +6,9 @@
 #include "Log.h"
 #include "Forms.h"
 #include "Global.h"
+#include "GraphDSUS.h"
+#include "GraphHardParams.h"
+#include "GraphSuspLevel.h"
 #include "Images.h"
 #include "Inputnewset.h"
 #include "Logview.h"
@@ -192,6 +195,27 @@ void TFormMain::BuildActions() {
     child(ActionGraphGC_params, [] { return FormGraphHardParams; }, ActionPrintHardParams);
     child(ActionGraphSuspLevel, [] { return FormGraphSuspLevel; }, ActionPrintLevelGraph);
     child(ActionGraphDivPosition, [] { return FormGraphDSUS; }, ActionPrintDiverGraph);
+    // After the window is forward, the trend windows lay out their charts.
+    connect(ActionGraphGC_params, &QAction::triggered, this, [] {
+        if (FormGraphHardParams)
+            FormGraphHardParams->ShowAllCharts();
+    });
+    connect(ActionGraphSuspLevel, &QAction::triggered, this, [] {
+        if (FormGraphSuspLevel)
+            FormGraphSuspLevel->ShowAllCharts();
+    });
+    connect(ActionPrintHardParams, &QAction::triggered, this, [] {
+        if (FormGraphHardParams)
+            FormGraphHardParams->PrintCharts();
+    });
+    connect(ActionPrintLevelGraph, &QAction::triggered, this, [] {
+        if (FormGraphSuspLevel)
+            FormGraphSuspLevel->PrintCharts();
+    });
+    connect(ActionPrintDiverGraph, &QAction::triggered, this, [] {
+        if (FormGraphDSUS)
+            FormGraphDSUS->PrintCharts();
+    });
     child(ActionWorkLog, [this] { return static_cast<QWidget*>(JournalWindow()); }, ActionPrintGCWorkReg);
     child(
         ActionBaseView,
@@ -215,8 +239,6 @@ void TFormMain::BuildActions() {
     connect(ActionPrintGCWorkReg, &QAction::triggered, this, [this] { JournalWindow()->Print(); });
     connect(ActionSetPLSZ, &QAction::triggered, this, &TFormMain::ActionSetPLSZExecute);
     connect(ActionSet_TNZ, &QAction::triggered, this, &TFormMain::ActionSet_TNZExecute);
-    // The print actions of the trend windows print once those windows can;
-    // until then they have nothing to print.
 }
 
 TFormLogView* TFormMain::JournalWindow() {

@@ -9,6 +9,7 @@
 #include <QDBusReply>
 #include <QDialog>
 #include <QElapsedTimer>
+#include <QFileDialog>
 #include <QPushButton>
 
 namespace {
@@ -47,6 +48,11 @@ bool Platform::ChooseFont(QFont& font, TColor& color, QWidget* parent) {
     font = dialog.SelectedFont();
     color = dialog.SelectedColor();
     return true;
+}
+
+QString Platform::ChooseSaveFile(QWidget* parent, const QString& caption, const QString& fileName,
+                                 const QString& filter) {
+    return QFileDialog::getSaveFileName(parent, caption, fileName, filter);
 }
 
 TDateTime Platform::Now() { return DateTimeFromQ(QDateTime::currentDateTime()); }

@@ -32,6 +32,9 @@ public:
     // The font and its colour (TFontDialog, run through ExecDialog); on OK both
     // are replaced by the choice.
     virtual bool ChooseFont(QFont& font, TColor& color, QWidget* parent);
+    // The save-file dialog: the chosen path, or empty when the operator cancelled.
+    virtual QString ChooseSaveFile(QWidget* parent, const QString& caption, const QString& fileName,
+                                   const QString& filter);
     virtual TDateTime Now();
     virtual quint64 TickCountMs();
     // Asks the system to power the computer off for the logged-in operator.

@@ -10,6 +10,10 @@
 //  density a pass of the day chart fed one sample per second, against the same
 //          chart fed one sample per minute, for a quiet and a noisy signal.
 //          Target <= 1.2: the work follows the steps, not the samples.
+//  pens    a pass of a trend window's density chart (two curves, a record every
+//          10 s as the windows spread them) with the windows' 3-pixel pens,
+//          against the same pass with 1-pixel pens, for a day (1439 steps) and
+//          for an hour (60 wide steps). Target <= 3: three times the pixels.
 //
 // bench_chart --png FILE writes an exported 1000 x 500 picture of a chart with
 // three curves, markers, a cursor and both scales, to look at.
@@ -238,6 +242,42 @@ int main(int argc, char** argv) {
         const double s = passOf(*sparse);
         std::printf("paint, day of 1 s vs 1 min samples, noise %.0f:     %.2f  (target <= 1.2)\n", noise,
                     d / s);
+    }
+    // The windows' wide pens against thin ones over the same data.
+    for (const int hours : {24, 1}) {
+        auto passOf = [&](int width) {
+            TLevelGraph g;
+            g.resize(1200, 400);
+            g.SetSecondStep(60);
+            g.SetStartTime(kDay);
+            g.SetStopTime(kDay + (hours == 24 ? EncodeTime(23, 59, 59) : EncodeTime(1, 0, 0)));
+            SetUpLook(g, 2);
+            g.SetXLabelStep(EncodeTime(hours == 24 ? 2 : 0, hours == 24 ? 0 : 10, 0));
+            g.SetShowBorder(true);
+            g.GetBorderPen()->SetWidth(2);
+            g.GetLabelNetPen()->SetStyle(psDot);
+            g.GraphPen(0)->SetColor(clRed);
+            g.GraphPen(1)->SetColor(clBlue);
+            for (int c = 0; c < 2; ++c)
+                g.GraphPen(c)->SetWidth(width);
+            std::mt19937 rng(9);
+            for (int s = 0; s < hours * 3600; s += 10)
+                for (int c = 0; c < 2; ++c)
+                    g.AddPoint(c, kDay + s * OneSecond, Signal(c, s, rng), false);
+            QImage target(g.size(), QImage::Format_ARGB32_Premultiplied);
+            g.render(&target);
+            return TimeIt(
+                [&] {
+                    g.UpdateChanges();
+                    g.render(&target);
+                },
+                15, 5);
+        };
+        const double thin = passOf(1);
+        const double wide = passOf(3);
+        std::printf(
+            "paint, %2d h at 10 s, 3-px vs 1-px pens:           %.2f  (target <= 3; %.2f ms a pass)\n", hours,
+            wide / thin, wide / 1e6);
     }
     return 0;
 }

@@ -6,6 +6,7 @@
 #include "Platform.h"
 #include "Tamrixutil.h"
 
+#include <QContextMenuEvent>
 #include <QFontMetrics>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -15,6 +16,10 @@
 #include <random>
 
 ORDAL_REGISTER_CLASS(TLevelGraph)
+// Events the windows' layouts bind by name (OnClick comes with the panel).
+// OnMouseDown carries the button and position and is bound in code.
+ORDAL_REGISTER_EVENT(TLevelGraph, OnChange)
+ORDAL_REGISTER_EVENT(TLevelGraph, OnDblClick)
 
 namespace {
 
@@ -71,19 +76,29 @@ void CompactPolyline(const QPoint* pts, int n, std::vector<QPoint>& out) {
         out.push_back(out[0]);
 }
 
-// Thin solid curves straight into the chart's own picture. The painter's
-// general stroker costs some 50 ns per vertex and several per pixel; a day of
+// Solid curves straight into the chart's own picture. The painter's general
+// stroker costs some 50 ns per vertex and several per pixel; a day of
 // one-second samples gives every step a minimum and a maximum, and through the
-// stroker that doubled the cost of a pass. Here the cost is a few ns per pixel
-// and the pass no longer depends on how densely the data were sampled.
-// Pixels as the classic canvas sets them: each segment from its first point up
-// to, not including, its last. False when the painter is not a plain image
-// painter with a thin solid opaque pen; the caller then uses the painter.
+// stroker that doubled the cost of a pass, while the windows' 3-pixel pens cost
+// forty times a thin one. Here the cost is a few ns per pixel and the pass no
+// longer depends on how densely the data were sampled.
+// Thin pens set the pixels as the classic canvas does: each segment from its
+// first point up to, not including, its last. A wide pen covers the thin
+// line's pixels widened to a square of its width (the last point included), as
+// a round-ended pen of that width covers them to the pixel for widths up to 3.
+// False when the painter is not a plain image painter (no transform of any
+// kind, full opacity, no clipping) with a solid opaque pen; the caller then
+// uses the painter.
+constexpr int kMaxRasterPenWidth = 16;
+
 bool RasterPolyline(QPainter& p, const QPoint* pts, int n, const QPen& pen) {
     if (p.device() == nullptr || p.device()->devType() != QInternal::Image)
         return false;
-    if (pen.style() != Qt::SolidLine || pen.width() > 1 || pen.color().alpha() != 255 || p.hasClipping() ||
-        !p.worldTransform().isIdentity() || p.compositionMode() != QPainter::CompositionMode_SourceOver ||
+    // The device transform holds the window/viewport mapping as well as the
+    // world transform: a print scaled through either must go to the painter.
+    if (pen.style() != Qt::SolidLine || pen.width() > kMaxRasterPenWidth || pen.color().alpha() != 255 ||
+        p.hasClipping() || !p.deviceTransform().isIdentity() || p.opacity() < 1.0 ||
+        p.compositionMode() != QPainter::CompositionMode_SourceOver ||
         p.testRenderHint(QPainter::Antialiasing))
         return false;
     auto* img = static_cast<QImage*>(p.device());
@@ -100,25 +115,44 @@ bool RasterPolyline(QPainter& p, const QPoint* pts, int n, const QPen& pen) {
     const qsizetype stride = img->bytesPerLine();
     const int w = img->width();
     const int h = img->height();
+    const int penWidth = std::max(1, pen.width());
+    // A wide pen reaches this far above/left of the thin line and below/right of it.
+    const int before = (penWidth - 1) / 2;
+    const int after = penWidth / 2;
     auto plot = [&](int x, int y) {
         if (unsigned(x) < unsigned(w) && unsigned(y) < unsigned(h))
             reinterpret_cast<quint32*>(bits + y * stride)[x] = colour;
+    };
+    auto fillColumn = [&](int x, int top, int bottom) {
+        if (unsigned(x) >= unsigned(w))
+            return;
+        top = std::max(top, 0);
+        bottom = std::min(bottom, h - 1);
+        uchar* px = bits + top * stride + qsizetype(x) * 4;
+        for (int y = top; y <= bottom; ++y, px += stride)
+            *reinterpret_cast<quint32*>(px) = colour;
     };
     if (n < 2)
         return true;
     // With more steps than pixel columns every segment moves at most one column,
     // and the polyline is a stack of vertical runs that overlap within a column.
     // Then each column is filled once, from the lowest to the highest pixel its
-    // segments set, instead of drawing every overlapping run.
+    // segments set, instead of drawing every overlapping run. A curve that only
+    // runs to the right is such a stack too, column by column.
     int xmin = pts[0].x();
     int xmax = xmin;
     bool narrow = true;
-    for (int i = 1; i < n && narrow; ++i) {
-        narrow = std::abs(pts[i].x() - pts[i - 1].x()) <= 1;
+    bool rightward = true;
+    for (int i = 1; i < n; ++i) {
+        const int dx = pts[i].x() - pts[i - 1].x();
+        narrow = narrow && std::abs(dx) <= 1;
+        rightward = rightward && dx >= 0;
         xmin = std::min(xmin, pts[i].x());
         xmax = std::max(xmax, pts[i].x());
     }
-    if (narrow) {
+    // Far outside the picture (a broken scale) the columns are not worth an array.
+    const bool columns = (narrow || (rightward && penWidth > 1)) && qint64(xmax) - xmin < 4 * qint64(w) + 64;
+    if (columns) {
         static thread_local std::vector<int> lo;
         static thread_local std::vector<int> hi;
         const int cols = xmax - xmin + 1;
@@ -130,10 +164,31 @@ bool RasterPolyline(QPainter& p, const QPoint* pts, int n, const QPen& pen) {
             hi[c] = std::max({hi[c], ya, yb});
         };
         for (int i = 0; i + 1 < n; ++i) {
-            const int x0 = pts[i].x();
-            const int y0 = pts[i].y();
+            int x0 = pts[i].x();
+            int y0 = pts[i].y();
             const int x1 = pts[i + 1].x();
             const int y1 = pts[i + 1].y();
+            if (std::abs(x1 - x0) > 1) {
+                // A long segment of a wide pen's curve: its thin pixels, column by column.
+                const int dx = std::abs(x1 - x0);
+                const int dy = -std::abs(y1 - y0);
+                const int sx = x0 < x1 ? 1 : -1;
+                const int sy = y0 < y1 ? 1 : -1;
+                int err = dx + dy;
+                while (x0 != x1 || y0 != y1) {
+                    cover(x0, y0, y0);
+                    const int e2 = 2 * err;
+                    if (e2 >= dy) {
+                        err += dy;
+                        x0 += sx;
+                    }
+                    if (e2 <= dx) {
+                        err += dx;
+                        y0 += sy;
+                    }
+                }
+                continue;
+            }
             if (y0 == y1) {
                 if (x0 != x1)
                     cover(x0, y0, y0);
@@ -151,18 +206,36 @@ bool RasterPolyline(QPainter& p, const QPoint* pts, int n, const QPen& pen) {
             if (len > half)
                 cover(x1, y0 + sy * half, y1 - sy);
         }
-        for (int c = 0; c < cols; ++c) {
-            const int x = xmin + c;
-            if (lo[c] > hi[c] || unsigned(x) >= unsigned(w))
-                continue;
-            const int top = std::max(lo[c], 0);
-            const int bottom = std::min(hi[c], h - 1);
-            uchar* px = bits + top * stride + qsizetype(x) * 4;
-            for (int y = top; y <= bottom; ++y, px += stride)
-                *reinterpret_cast<quint32*>(px) = colour;
+        if (penWidth == 1) {
+            for (int c = 0; c < cols; ++c)
+                if (lo[c] <= hi[c])
+                    fillColumn(xmin + c, lo[c], hi[c]);
+            return true;
+        }
+        cover(pts[n - 1].x(), pts[n - 1].y(), pts[n - 1].y());
+        // Column X of the wide line is the union of the thin columns X - after
+        // ... X + before, each widened by the pen up and down.
+        for (int x = xmin - before; x <= xmax + after; ++x) {
+            int top = INT_MAX;
+            int bottom = INT_MIN;
+            for (int c = std::max(x - after, xmin); c <= std::min(x + before, xmax); ++c) {
+                top = std::min(top, lo[c - xmin]);
+                bottom = std::max(bottom, hi[c - xmin]);
+            }
+            if (top <= bottom)
+                fillColumn(x, top - before, bottom + after);
         }
         return true;
     }
+    // A wide pen on a curve that turns back: each thin pixel as a square.
+    auto stamp = [&](int x, int y) {
+        if (penWidth == 1) {
+            plot(x, y);
+            return;
+        }
+        for (int c = x - before; c <= x + after; ++c)
+            fillColumn(c, y - before, y + after);
+    };
     for (int i = 0; i + 1 < n; ++i) {
         int x0 = pts[i].x();
         int y0 = pts[i].y();
@@ -172,22 +245,16 @@ bool RasterPolyline(QPainter& p, const QPoint* pts, int n, const QPen& pen) {
         const int dy = -std::abs(y1 - y0);
         const int sx = x0 < x1 ? 1 : -1;
         const int sy = y0 < y1 ? 1 : -1;
-        if (dx == 0) {
+        if (dx == 0 && penWidth == 1) {
             // The common case with more steps than pixel columns: a vertical run.
-            if (unsigned(x0) >= unsigned(w) || y0 == y1)
+            if (y0 == y1)
                 continue;
-            int top = sy > 0 ? y0 : y1 + 1;
-            int bottom = sy > 0 ? y1 - 1 : y0;
-            top = std::max(top, 0);
-            bottom = std::min(bottom, h - 1);
-            uchar* px = bits + top * stride + qsizetype(x0) * 4;
-            for (int y = top; y <= bottom; ++y, px += stride)
-                *reinterpret_cast<quint32*>(px) = colour;
+            fillColumn(x0, sy > 0 ? y0 : y1 + 1, sy > 0 ? y1 - 1 : y0);
             continue;
         }
         int err = dx + dy;
         while (x0 != x1 || y0 != y1) {
-            plot(x0, y0);
+            stamp(x0, y0);
             const int e2 = 2 * err;
             if (e2 >= dy) {
                 err += dy;
@@ -199,6 +266,8 @@ bool RasterPolyline(QPainter& p, const QPoint* pts, int n, const QPen& pen) {
             }
         }
     }
+    if (penWidth > 1)
+        stamp(pts[n - 1].x(), pts[n - 1].y());
     return true;
 }
 
@@ -445,8 +514,12 @@ void TLevelGraph::LoadDemoData() {
     const double lo = scale_.YMin;
     const double hi = scale_.YMax;
     const double range = hi - lo;
-    std::normal_distribution<double> first(lo + range / 2, range / 6);
-    std::normal_distribution<double> increment(0.0, 3.0 * range / n);
+    // A closed or broken range has no spread to draw from; the generator's
+    // deviation must still be positive (zero is undefined for the
+    // distribution), and the values are clamped into the range anyway.
+    const double spread = std::isfinite(range) && range > 0 ? range : 1.0;
+    std::normal_distribution<double> first(lo + range / 2, spread / 6);
+    std::normal_distribution<double> increment(0.0, 3.0 * spread / n);
     const int channels = std::clamp(graphCount_, 0, int(kChannels));
     for (int c = 0; c < channels; ++c) {
         double v = std::clamp(first(rng), lo, hi);
@@ -750,6 +823,10 @@ bool TLevelGraph::ExportImage(int width, int height, bool forPrint) {
     QImage& pic = PictureRef();
     pic = QImage(width, height, QImage::Format_ARGB32_Premultiplied);
     pic.fill(Qt::white);
+    // The picture's geometry is the print's; the control's own stays for the
+    // mouse and the keys until the next on-screen pass, as after PaintTo.
+    const TPlotRegion savedRegion = region_;
+    const TDateTime savedFirst = firstXLabelTime_;
     // Drawn whatever the region says: a print shows the frame even without data.
     CalcRegionFor(graphLeft_, graphTop_, width - graphSubWidth_, height - graphSubHeight_);
     bool ok = true;
@@ -776,7 +853,10 @@ bool TLevelGraph::ExportImage(int width, int height, bool forPrint) {
             ok = false;
         }
     }
-    SetRedrawNeeded(true);
+    region_ = savedRegion;
+    firstXLabelTime_ = savedFirst;
+    // The picture now holds the export: the screen needs a pass of its own.
+    Invalidate();
     return ok;
 }
 
@@ -863,13 +943,34 @@ void TLevelGraph::mousePressEvent(QMouseEvent* e) {
     ClickPress(e);
     e->accept();
     const QPoint pos = e->position().toPoint();
+    popupTaken_ = false;
     if ((e->buttons() & Qt::RightButton) && onMouseDown_) {
-        onMouseDown_(this, e->button(), e->modifiers(), pos.x(), pos.y());
+        // The handler took the right click (the scale dialog of the set-up
+        // mode): the pop-up menu stays closed.
+        popupTaken_ = true;
+        const TMouseDownEvent handler = onMouseDown_; // it may rebind the chart's events
+        handler(this, e->button(), e->modifiers(), pos.x(), pos.y());
         return;
     }
     SetCursorTime(ScreenToTime(pos.x()));
     setFocus(Qt::MouseFocusReason);
     Change();
+}
+
+void TLevelGraph::mouseDoubleClickEvent(QMouseEvent* e) {
+    e->accept();
+    const TNotifyEvent handler = onDblClick_;
+    handler(this);
+}
+
+void TLevelGraph::contextMenuEvent(QContextMenuEvent* e) {
+    e->accept();
+    if (popupTaken_) {
+        popupTaken_ = false;
+        return;
+    }
+    if (popupMenu_)
+        popupMenu_->Popup(this, e->globalPos());
 }
 
 // ---- pen persistence ----------------------------------------------------------------

@@ -11,8 +11,10 @@
 #include "ElementBase.h"
 #include "LevelgraphScale.h"
 #include "LevelgraphStore.h"
+#include "Stdcontrols.h"
 
 #include <QImage>
+#include <QPointer>
 #include <array>
 #include <functional>
 
@@ -114,6 +116,7 @@ class TLevelGraph : public TPanelElement {
     Q_PROPERTY(bool HistogramGraph READ GetHistogramGraph WRITE SetHistogramGraph)
     Q_PROPERTY(bool AverageMode READ GetAverageMode WRITE SetAverageMode)
     Q_PROPERTY(bool TabStop READ GetTabStop WRITE SetTabStop)
+    Q_PROPERTY(TPopupMenu* PopupMenu READ GetPopupMenu WRITE SetPopupMenu)
 
 public:
     // Stored for the layouts only: the cursor is always a vertical line.
@@ -312,6 +315,11 @@ public:
     void SetAverageMode(bool v) { store_.SetAverageMode(v); }
     bool GetTabStop() const { return focusPolicy() == Qt::StrongFocus; }
     void SetTabStop(bool v) { setFocusPolicy(v ? Qt::StrongFocus : Qt::ClickFocus); }
+    // The menu a right click opens, with the chart as its PopupComponent (not
+    // owned; usually a component of the window). None while the right click
+    // belongs to OnMouseDown.
+    TPopupMenu* GetPopupMenu() const { return popupMenu_; }
+    void SetPopupMenu(TPopupMenu* menu) { popupMenu_ = menu; }
 
     // Per-channel scale of the multi-scale form.
     double ChannelLow(int c) const { return TLevelGraphStore::ValidChannel(c) ? channelLow_[c] : 0.0; }
@@ -323,6 +331,8 @@ public:
     void SetOnChange(TNotifyEvent h) { onChange_ = std::move(h); }
     const TMouseDownEvent& OnMouseDown() const { return onMouseDown_; }
     void SetOnMouseDown(TMouseDownEvent h) { onMouseDown_ = std::move(h); }
+    const TNotifyEvent& OnDblClick() const { return onDblClick_; }
+    void SetOnDblClick(TNotifyEvent h) { onDblClick_ = std::move(h); }
     const TKeyDownEvent& OnKeyDown() const { return onKeyDown_; }
     void SetOnKeyDown(TKeyDownEvent h) { onKeyDown_ = std::move(h); }
     // Raises OnChange with the chart as sender.
@@ -406,6 +416,8 @@ protected:
     bool event(QEvent* e) override;
     void keyPressEvent(QKeyEvent* e) override;
     void mousePressEvent(QMouseEvent* e) override;
+    void mouseDoubleClickEvent(QMouseEvent* e) override;
+    void contextMenuEvent(QContextMenuEvent* e) override;
 
 private:
     void AssignPen(TPen* own, const TPen* pen);
@@ -504,7 +516,11 @@ private:
     std::array<double, kChannels> channelHigh_{};
     std::array<double, kChannels> scaleK_;
 
+    QPointer<TPopupMenu> popupMenu_;
+    bool popupTaken_ = false;
+
     TNotifyEvent onChange_;
+    TNotifyEvent onDblClick_;
     TMouseDownEvent onMouseDown_;
     TKeyDownEvent onKeyDown_;
 };

@@ -8,6 +8,7 @@
 #include "TestSupport.h"
 
 #include <QAction>
+#include <QContextMenuEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -65,6 +66,17 @@ void SendPress(QWidget* w, Qt::MouseButton b, QPoint pos) {
 
 class TFormChartTest : public QWidget {
     Q_OBJECT
+};
+
+// A window whose layout binds the chart's events and pop-up menu by name.
+class TFormChartEvents : public QWidget {
+    Q_OBJECT
+public:
+    QStringList calls;
+public Q_SLOTS:
+    void ChartChange(QObject* sender) { calls << "change " + sender->objectName(); }
+    void ChartDblClick(QObject* sender) { calls << "dblclick " + sender->objectName(); }
+    void CmdShowClick(QObject*) { calls << "command"; }
 };
 
 class TstLevelGraph : public QObject {
@@ -549,10 +561,11 @@ end
             g->AddPoint(0, At(8, j), 51);
         // Twice the control's size. ExportImage keeps the margins: plot 10..228 x 10..237,
         // 51 at y 237 - 51 * 228 / 102 = 123.
+        QVERIFY(g->CalcRegion());
         QVERIFY(g->ExportImage(238, 252, false));
         const QImage& img = g->Picture();
         QCOMPARE(Px(img, 5, 5), Rgb(clSilver));
-        QCOMPARE(g->PlotLeft(), 10);
+        QCOMPARE(g->PlotBottom(), 111); // the control's own geometry, not the picture's
         QCOMPARE(Px(img, 100, 123), Rgb(clBlue));
         // PaintTo scales them: plot 20..218 x 20..222, 51 at y 222 - 51 * 203 / 102 = 120.5.
         QImage target(238, 252, QImage::Format_ARGB32);
@@ -793,6 +806,185 @@ end
         QVERIFY(accepted);
         QCOMPARE(g->GetCursorTime(), before);
         QCOMPARE(changed, 1);
+    }
+
+    void eventsAndPopupMenuFromALayout() {
+        TFormChartEvents form;
+        const TLayout layout =
+            LoadLayoutText(&form, QString::fromUtf8(R"(object FormChartEvents: TFormChartEvents
+  object Chart1: TLevelGraph
+    Width = 400
+    Height = 100
+    PopupMenu = PopupMenu1
+    OnChange = ChartChange
+    OnDblClick = ChartDblClick
+  end
+  object PopupMenu1: TPopupMenu
+    object CmdShow: TMenuItem
+      Caption = 'Показать'
+      OnClick = CmdShowClick
+    end
+  end
+end
+)"),
+                           "FormChartEvents.layout");
+        auto* g = layout.Get<TLevelGraph>("Chart1");
+        auto* menu = layout.Get<TPopupMenu>("PopupMenu1");
+        QCOMPARE(g->GetPopupMenu(), menu);
+        SendPress(g, Qt::LeftButton, QPoint(50, 50));
+        QMouseEvent dbl(QEvent::MouseButtonDblClick, QPointF(50, 50), g->mapToGlobal(QPointF(50, 50)),
+                        Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(g, &dbl);
+        QCOMPARE(form.calls, QStringList({"change Chart1", "dblclick Chart1"}));
+        // A right click opens the menu with the chart as its component...
+        QContextMenuEvent context(QContextMenuEvent::Mouse, QPoint(60, 50), g->mapToGlobal(QPoint(60, 50)));
+        SendPress(g, Qt::RightButton, QPoint(60, 50));
+        QCoreApplication::sendEvent(g, &context);
+        QTRY_VERIFY(menu->isVisible());
+        QCOMPARE(menu->PopupComponent(), g);
+        menu->actions()[0]->trigger();
+        QCOMPARE(form.calls.last(), QString("command"));
+        menu->close();
+        // ... unless OnMouseDown took the right click.
+        int downs = 0;
+        g->SetOnMouseDown([&](QObject*, Qt::MouseButton, Qt::KeyboardModifiers, int, int) { ++downs; });
+        SendPress(g, Qt::RightButton, QPoint(60, 50));
+        QCoreApplication::sendEvent(g, &context);
+        QCoreApplication::processEvents();
+        QCOMPARE(downs, 1);
+        QVERIFY(!menu->isVisible());
+    }
+
+    // Export draws at the print's size; the control's own geometry stays for
+    // the mouse, and the screen gets a pass of its own.
+    void exportKeepsTheControlGeometry() {
+        TLevelGraph g; // 400 x 100, margins 30 / 10 / 30 / 15
+        g.SetStartTime(At(8, 0));
+        g.SetStopTime(At(9, 0));
+        g.SetYMax(100);
+        g.SetYLabelStep(10);
+        g.SetXLabelStep(EncodeTime(0, 10, 0));
+        g.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&g));
+        QCoreApplication::processEvents();
+        SendPress(&g, Qt::LeftButton, QPoint(200, 50));
+        const TDateTime before = g.GetCursorTime();
+        PaintCounter paints(&g);
+        QVERIFY(g.ExportImage(1000, 500, true));
+        QCOMPARE(g.ExportBitmap().size(), QSize(1000, 500)); // the owner's picture until the next pass
+        SendPress(&g, Qt::LeftButton, QPoint(200, 50));
+        QCOMPARE(g.GetCursorTime(), before);
+        QTRY_VERIFY(paints.count > 0);
+        QCOMPARE(g.Picture().size(), QSize(400, 100));
+    }
+
+    // The fast line path must not bypass the painter's window/viewport mapping
+    // or its opacity (a print scaled through the painter).
+    void curvesFollowThePainter() {
+        auto g = SmallChart(); // 51 at y 60, x 10 .. 100
+        g->GraphPen(0)->SetColor(clBlue);
+        for (int j = 0; j < 10; ++j)
+            g->AddPoint(0, At(8, j), 51);
+        const auto blueRows = [](const QImage& img, int x) {
+            QList<int> rows;
+            for (int y = 0; y < img.height(); ++y)
+                if (Px(img, x, y) == Rgb(clBlue))
+                    rows << y;
+            return rows;
+        };
+        QImage scaled(238, 252, QImage::Format_ARGB32_Premultiplied);
+        scaled.fill(Qt::black);
+        {
+            QPainter p(&scaled);
+            p.setWindow(0, 0, 119, 126);
+            p.setViewport(0, 0, 238, 252);
+            g->PaintTo(p, 0, 0, 119, 126, false);
+        }
+        const QList<int> rows = blueRows(scaled, 100);
+        QVERIFY2(!rows.isEmpty() && rows.first() >= 118 && rows.last() <= 123,
+                 qPrintable(QString("blue rows at x 100: %1").arg(rows.size())));
+        QImage faint(119, 126, QImage::Format_ARGB32_Premultiplied);
+        faint.fill(Qt::white);
+        {
+            QPainter p(&faint);
+            p.setOpacity(0.5);
+            g->PaintTo(p, 0, 0, 119, 126, false);
+        }
+        const QColor c = faint.pixelColor(50, 60);
+        QVERIFY2(c.blue() > 200 && c.red() > 60 && c.red() < 200, qPrintable(c.name()));
+    }
+
+    // A chart whose range is still closed (both limits 0, as constructed).
+    void demoDataOnAClosedRange() {
+        TLevelGraph g;
+        g.SetStartTime(At(8, 0));
+        g.SetStopTime(At(9, 0));
+        g.SetDemoData(true);
+        QVERIFY(g.Data().Cell(0, 0).Present);
+        QCOMPARE(g.GetPoint(0, At(8, 30)), 0.0);
+    }
+
+    // The windows' 3-pixel pens take the fast path too and cover what the
+    // painter's own wide pen covers.
+    void widePens_data() {
+        QTest::addColumn<int>("everySeconds");
+        QTest::addColumn<int>("width");
+        QTest::newRow("day, 1-minute samples, 400 px") << 60 << 400;
+        QTest::newRow("hour, wide steps, 900 px") << 0 << 900;
+    }
+    void widePens() {
+        QFETCH(int, everySeconds);
+        QFETCH(int, width);
+        TLevelGraph g;
+        g.resize(width, 200);
+        g.SetYMax(100);
+        g.SetYLabelStep(1000);
+        g.SetXLabelStep(EncodeTime(12, 0, 0));
+        g.SetShowScaleX(false);
+        g.SetShowScaleY(false);
+        g.SetStartTime(At(0, 0));
+        g.SetStopTime(everySeconds ? At(23, 59, 59) : At(1, 0));
+        g.GraphPen(0)->SetColor(clBlue);
+        g.GraphPen(0)->SetWidth(3);
+        const int span = everySeconds ? 86399 : 3600;
+        for (int s = 0; s < span; s += everySeconds ? everySeconds : 60)
+            g.AddPoint(0, At(0, 0) + s * OneSecond, 50 + 40 * std::sin(s / (everySeconds ? 3000.0 : 300.0)));
+        const QImage fast = RenderElement(&g);
+        // The same vertices through the painter's stroker.
+        QImage slow(g.size(), QImage::Format_ARGB32_Premultiplied);
+        slow.fill(Qt::white);
+        {
+            QPainter p(&slow);
+            p.setPen(g.GraphPen(0)->ToQPen());
+            QPolygon line;
+            for (int j = 0; j < g.GetIntervalPointCount(); ++j) {
+                const TLevelGraphCell& cell = g.Data().Cell(0, j);
+                if (cell.Present)
+                    line << QPoint(int(g.IndexToScreenX(j)), int(g.YToScreen(cell.Low)));
+            }
+            p.drawPolyline(line);
+        }
+        // Every pixel of either lies within a pixel of the other's ink, and
+        // both use about the same ink.
+        const auto inked = [](const QImage& img, int x, int y) { return Px(img, x, y) == Rgb(clBlue); };
+        const auto near = [&](const QImage& img, int x, int y) {
+            for (int dy = -1; dy <= 1; ++dy)
+                for (int dx = -1; dx <= 1; ++dx)
+                    if (inked(img, x + dx, y + dy))
+                        return true;
+            return false;
+        };
+        int inkFast = 0, inkSlow = 0, stray = 0;
+        for (int y = g.PlotTop() + 2; y < g.PlotBottom() - 1; ++y)
+            for (int x = g.PlotLeft() + 2; x < g.PlotRight() - 1; ++x) {
+                inkFast += inked(fast, x, y);
+                inkSlow += inked(slow, x, y);
+                stray += (inked(fast, x, y) && !near(slow, x, y)) || (inked(slow, x, y) && !near(fast, x, y));
+            }
+        QVERIFY(inkSlow > 3 * (g.PlotRight() - g.PlotLeft()) * 9 / 10);
+        QCOMPARE(stray, 0);
+        QVERIFY2(std::abs(inkFast - inkSlow) * 5 < inkSlow,
+                 qPrintable(QString("%1 / %2").arg(inkFast).arg(inkSlow)));
     }
 
     void screenMappings() {

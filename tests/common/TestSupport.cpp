@@ -55,6 +55,8 @@ void TestPlatform::Reset() {
     tickMs.reset();
     nextColor = clNone;
     nextFont.reset();
+    saveFile.clear();
+    saveFileOffered.clear();
 }
 
 TestPlatform& TP() { return *g_tp; }

@@ -39,6 +39,8 @@ public:
     // ChooseFont answers this when set; otherwise it runs the program's own
     // font dialog through ExecDialog, so dialogHandler answers it.
     std::optional<std::pair<QFont, TColor>> nextFont;
+    QString saveFile;             // ChooseSaveFile answers this (empty: cancel)
+    QStringList saveFileOffered;  // the file names ChooseSaveFile was asked with
 
     void Beep() override { ++beeps; }
     QMessageBox::StandardButton MessageBox(const QString& text, const QString& caption, QMessageBox::Icon icon,
@@ -47,6 +49,10 @@ public:
     int ExecDialog(QDialog& dialog) override;
     bool ChooseColor(TColor& color, QWidget* parent) override;
     bool ChooseFont(QFont& font, TColor& color, QWidget* parent) override;
+    QString ChooseSaveFile(QWidget*, const QString&, const QString& fileName, const QString&) override {
+        saveFileOffered.append(fileName);
+        return saveFile;
+    }
     TDateTime Now() override { return now ? *now : Platform::Now(); }
     quint64 TickCountMs() override { return tickMs ? *tickMs : Platform::TickCountMs(); }
     bool ShutdownComputer() override {

@@ -1,0 +1,531 @@
+#include "Graph.h"
+
+#include "Arrow.h"
+#include "Editgraph.h"
+#include "Editors.h"
+#include "Eventlog.h"
+#include "Global.h"
+#include "IniFile.h"
+#include "Log.h"
+#include "Main.h"
+#include "Platform.h"
+#include "Services.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QSaveFile>
+#include <algorithm>
+
+namespace {
+
+bool IsClass(const QObject* o, const char* name) {
+    return qstrcmp(o->metaObject()->className(), name) == 0;
+}
+
+const TDateTime kOneMinute = 60 * OneSecond;
+const TDateTime kOneHour = 3600 * OneSecond;
+
+// While a long period loads, the window answers input this often and shows
+// the growing curves this often (by time, not by rows: the rows are in memory
+// and a day of them spreads in a few milliseconds).
+constexpr qint64 kAnswerEveryMs = 50;
+constexpr qint64 kRepaintEveryMs = 100;
+
+// Where the operator last saved an export.
+QString& ExportDir() {
+    static QString dir;
+    return dir;
+}
+
+} // namespace
+
+TFormGraphBase::TFormGraphBase(QWidget* parent) : QWidget(parent) {}
+
+TFormGraphBase::~TFormGraphBase() {
+    // The charts are still there: the widgets' children go after this body.
+    SaveLimits();
+}
+
+void TFormGraphBase::SetColor(TColor value) {
+    if (color_ == value)
+        return;
+    color_ = value;
+    update();
+}
+
+void TFormGraphBase::paintEvent(QPaintEvent* event) {
+    QPainter p(this);
+    p.fillRect(event->rect(), ColorToQColor(color_));
+}
+
+QString TFormGraphBase::ErrorText(const QString& operation) const {
+    return QStringLiteral("Ошибка в %1::%2").arg(QString::fromLatin1(metaObject()->className()), operation);
+}
+
+void TFormGraphBase::Build(TTrendWindowSpec spec) {
+    spec_ = std::move(spec);
+    rows_ = TTrendRows(spec_.exportFields);
+    layout_ = LoadLayout(this, spec_.layoutFile);
+    PanelTop = layout_.Get<TPanel>(QStringLiteral("PanelTop"));
+    LabelTop = layout_.Get<TLabel>(QStringLiteral("LabelTop"));
+    DateTimePicker1 = layout_.Get<TDateTimePicker>(QStringLiteral("DateTimePicker1"));
+    ComboBox1 = layout_.Get<TComboBox>(QStringLiteral("ComboBox1"));
+    ButReload = layout_.Get<TButton>(QStringLiteral("ButReload"));
+    WaitPanel = layout_.Get<TPanel>(QStringLiteral("WaitPanel"));
+    for (const QString& name : spec_.charts)
+        Charts.append(layout_.Get<TLevelGraph>(name));
+    for (const QString& name : spec_.zoomButtons)
+        ZoomButtons.append(layout_.Get<TSpeedButton>(name));
+    // A text typed into the shift box is no shift (Reload then takes both).
+    ComboBox1->setInsertPolicy(QComboBox::NoInsert);
+
+    const QString exeDir = FormMain ? FormMain->ExeDir : QDir::currentPath() + QLatin1Char('/');
+    const QString configDir = QDir(exeDir).filePath(QStringLiteral("config"));
+    QDir().mkpath(configDir);
+    ConfigFile = QDir(configDir).filePath(objectName() + QStringLiteral(".INI"));
+    SQLClientDataSet1 = std::make_unique<TSQLClientDataSet>(FormMain ? FormMain->SQLConnection1 : nullptr,
+                                                            QString(), TStatementKind::Range);
+
+    ComboBox1->SetItemIndex(2);
+    DateTimePicker1->SetDateTime(Now());
+    TickCount = 0;
+    TimerBusy = false;
+    LoadBusy = false;
+    NeedReload = true;
+    SetupChartElements();
+    OnSetupModeChanged(this, [this] { SetupChartElements(); });
+
+    TimerUpdate = new QTimer(this);
+    TimerUpdate->setObjectName(QStringLiteral("TimerUpdate"));
+    TimerUpdate->setInterval(30000);
+    connect(TimerUpdate, &QTimer::timeout, this, &TFormGraphBase::TimerUpdateTimer);
+    TimerUpdate->start();
+    FormCreate();
+}
+
+void TFormGraphBase::FormCreate() {
+    ChartZoomed = QList<bool>(Charts.size(), false);
+    LoadLimits();
+    SetLegendPens();
+    DateTimePicker1->SetDateTime(Now());
+    NeedReload = true;
+}
+
+// ---------------------------------------------------------------------------
+// Loading
+
+void TFormGraphBase::ButReloadClick(QObject*) {
+    // The operator asked for this load: a failure is shown, not only recorded.
+    operatorLoad_ = true;
+    Reload();
+    operatorLoad_ = false;
+}
+
+void TFormGraphBase::SetWaitPanel(bool visible) {
+    WaitPanel->SetVisible(visible);
+    if (visible)
+        WaitPanel->raise();
+}
+
+void TFormGraphBase::Reload() {
+    NeedReload = false;
+    // A text typed into the box (not one of its items) is no shift.
+    const int item = ComboBox1->findText(ComboBox1->currentText(), Qt::MatchExactly);
+    ShiftNumber = item + 1;
+    if (ShiftNumber < 1 || ShiftNumber > 3) {
+        // Both shifts, and the box says so (also when its item was "Обе смены"
+        // already and only the text was typed over).
+        ShiftNumber = 3;
+        ComboBox1->SetItemIndex(2);
+        ComboBox1->setEditText(ComboBox1->itemText(2));
+    }
+    if (LoadBusy)
+        return;
+    LoadBusy = true;
+    try {
+        ShiftDate = DateTimePicker1->Date();
+        GetShiftPeriod(ShiftDate, ShiftNumber, PeriodStart, PeriodStop);
+        for (TLevelGraph* g : Charts) {
+            g->SetXLabelStep(ShiftNumber == 3 ? 2 * kOneHour : kOneHour);
+            g->SetNewIntervalAccepted(false);
+            g->SetNewStartTime(PeriodStart);
+            g->SetNewStopTime(PeriodStop);
+            g->SetNewCursorTime(PeriodStart + (PeriodStop - PeriodStart) / 2);
+            g->SetNewIntervalAccepted(true);
+            g->ResetData();
+            g->CalcRegion();
+        }
+        rows_.Clear();
+        LastMoment = PeriodStart - kOneMinute;
+        SetWaitPanel(true);
+        QCoreApplication::processEvents();
+        if (!SQLClientDataSet1->Connection())
+            throw EDatabaseError(QStringLiteral("Нет соединения с базой данных"));
+        SQLClientDataSet1->Close();
+        SQLClientDataSet1->SetSQL(Sql::TrendRange(PeriodStart, PeriodStop));
+        SQLClientDataSet1->Open();
+        if (SQLClientDataSet1->IsEmpty()) {
+            SetWaitPanel(false);
+            for (TLevelGraph* g : Charts)
+                g->UpdateChanges();
+        } else {
+            LoadRecords();
+            SetWaitPanel(false);
+            FinishCharts();
+        }
+    } catch (...) {
+        // A failed load is no load in progress: the charts stay as the reset
+        // left them, and the panel that asks the operator to wait goes.
+        SetWaitPanel(false);
+        LogRepeatedWarning("trend reload", CurrentExceptionText());
+        LogEvent(ErrorText(QStringLiteral("Reload()")));
+        if (operatorLoad_)
+            ShowError(QStringLiteral("Не удалось загрузить данные графиков: %1").arg(CurrentExceptionText()));
+    }
+    SQLClientDataSet1->Close();
+    LoadBusy = false;
+}
+
+void TFormGraphBase::CheckForUpdates() {
+    if (LoadBusy)
+        return;
+    LoadBusy = true;
+    try {
+        if (!SQLClientDataSet1->Connection())
+            throw EDatabaseError(QStringLiteral("Нет соединения с базой данных"));
+        SQLClientDataSet1->Close();
+        SQLClientDataSet1->SetSQL(Sql::TrendRange(LastMoment, PeriodStop));
+        SQLClientDataSet1->Open();
+        if (SQLClientDataSet1->IsEmpty()) {
+            SetWaitPanel(false);
+        } else {
+            LoadRecords();
+            FinishCharts();
+        }
+    } catch (...) {
+        LogRepeatedWarning("trend update", CurrentExceptionText());
+        LogEvent(ErrorText(QStringLiteral("CheckForUpdates().")));
+    }
+    SQLClientDataSet1->Close();
+    LoadBusy = false;
+}
+
+void TFormGraphBase::LoadRecords() {
+    // The chart and channel of every series, looked up once.
+    struct Target {
+        TLevelGraph* chart;
+        int channel;
+    };
+    std::vector<Target> targets;
+    for (const TTrendSeries& s : spec_.series)
+        targets.push_back({Charts.value(s.chart), s.channel});
+    for (const Target& t : targets)
+        if (!t.chart)
+            throw std::logic_error("a series names a chart the window does not have");
+    QElapsedTimer clock;
+    clock.start();
+    qint64 answered = 0;
+    qint64 repainted = 0;
+    const TResultTable& table = SQLClientDataSet1->Table();
+    LoadTrendRecords(
+        table, spec_.series, LastMoment,
+        [&targets](int series, TDateTime at, double value) {
+            const Target& t = targets[size_t(series)];
+            t.chart->AddPoint(t.channel, at, value, false);
+        },
+        [&](int row) {
+            // The curves grow while a long period loads, and the window answers.
+            if (row % 20 != 0)
+                return;
+            const qint64 now = clock.elapsed();
+            if (now - repainted >= kRepaintEveryMs) {
+                for (TLevelGraph* g : Charts)
+                    g->UpdateChanges();
+                repainted = now;
+            }
+            if (now - answered >= kAnswerEveryMs) {
+                QCoreApplication::processEvents();
+                answered = clock.elapsed();
+            }
+        });
+    rows_.Append(table);
+}
+
+void TFormGraphBase::FinishCharts() {
+    for (TLevelGraph* g : Charts) {
+        g->UpdateChanges();
+        if (g->GetYMax() < 5)
+            g->SetYMax(5);
+    }
+}
+
+void TFormGraphBase::TimerUpdateTimer() {
+    if (!FormMain || !FormMain->SQLConnection1->Connected() || TimerBusy)
+        return;
+    TimerBusy = true;
+    try {
+        if (TickCount == 4)
+            NeedReload = true;
+        ++TickCount;
+        if (NeedReload) {
+            Reload();
+        } else {
+            const TDateTime now = Now();
+            if (now > PeriodStart && now < PeriodStop && now - LastMoment > kOneMinute)
+                CheckForUpdates();
+        }
+    } catch (...) {
+        LogRepeatedWarning("trend timer", CurrentExceptionText());
+        LogEvent(ErrorText(QStringLiteral("TimerUpdateTimer")));
+    }
+    TimerBusy = false;
+}
+
+void TFormGraphBase::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (shown_)
+        return;
+    shown_ = true;
+    // The operator who opens the window sees the current shift day at once,
+    // not after the first timer tick; the window is drawn first.
+    QTimer::singleShot(0, this, &TFormGraphBase::LoadWhenShown);
+}
+
+void TFormGraphBase::LoadWhenShown() {
+    if (layingOut_ > 0) {
+        QTimer::singleShot(0, this, &TFormGraphBase::LoadWhenShown);
+        return;
+    }
+    FocusFirstChart();
+    if (NeedReload && FormMain && FormMain->SQLConnection1->Connected())
+        Reload();
+}
+
+// ---------------------------------------------------------------------------
+// Layout
+
+void TFormGraphBase::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    FormResize();
+}
+
+void TFormGraphBase::FormResize() {
+    if (WaitPanel)
+        WaitPanel->move((width() - WaitPanel->width()) / 2, (height() - WaitPanel->height()) / 2);
+}
+
+void TFormGraphBase::ResizeCharts(int divisor) {
+    const int h = (height() - PanelTop->height() - 10) / divisor;
+    for (int i = 0; i < Charts.size(); ++i)
+        Charts[i]->SetHeight(h + (i == 3 ? 10 : 0));
+    for (TSpeedButton* b : ZoomButtons)
+        b->move(width() - b->width() - 16, b->y());
+    TFormGraphBase::FormResize();
+}
+
+void TFormGraphBase::FocusFirstChart() {
+    if (!Charts.isEmpty() && Charts[0]->isVisible())
+        Charts[0]->setFocus(Qt::OtherFocusReason);
+}
+
+void TFormGraphBase::ZoomChart(int ix) {
+    for (int i = 0; i < Charts.size(); ++i) {
+        TLevelGraph* g = Charts[i];
+        const bool it = i == ix;
+        g->SetAlign(it ? alClient : alNone);
+        g->SetVisible(it);
+        g->SetShowScaleX(it);
+        g->SetGraphSubHeight(it ? 30 : 10);
+    }
+}
+
+void TFormGraphBase::InverseZoom(int ix) {
+    if (ix < 0 || ix > 9 || ix >= Charts.size())
+        return;
+    const bool zoomed = ChartZoomed[ix];
+    try {
+        if (zoomed)
+            ShowAllCharts();
+        else
+            ZoomChart(ix);
+    } catch (...) {
+        LogRepeatedWarning("trend zoom", CurrentExceptionText());
+        LogEvent(ErrorText(QStringLiteral("InverseZoom( int ix )")));
+    }
+    // The normal layout also comes back by the main window's action; the
+    // flags follow what the window shows, so one click always zooms.
+    ChartZoomed.fill(false);
+    ChartZoomed[ix] = !zoomed;
+}
+
+void TFormGraphBase::OnGraphZoomClick(QObject* sender) {
+    if (const auto* core = dynamic_cast<const TControlCore*>(sender))
+        InverseZoom(core->GetTag());
+}
+
+void TFormGraphBase::OnCursorMove(QObject* sender) {
+    const auto* source = qobject_cast<const TLevelGraph*>(sender);
+    if (!source)
+        return;
+    // Setting a cursor from here raises no OnChange, so nothing comes back.
+    for (TLevelGraph* g : Charts)
+        if (g != source)
+            g->SetCursorTime(source->GetCursorTime());
+}
+
+// ---------------------------------------------------------------------------
+// Set-up mode, looks and limits
+
+void TFormGraphBase::Bind(QWidget* element) {
+    auto* core = dynamic_cast<TControlCore*>(element);
+    if (!core)
+        return;
+    const TNotifyEvent edit(this, &TFormGraphBase::EditElementClick);
+    if (InteractiveSetupMode) {
+        core->SetOnClick(edit);
+        core->SetCursor(crCross);
+    } else if (core->OnClick() == edit) {
+        core->SetOnClick({});
+        core->SetCursor(crDefault);
+    }
+}
+
+void TFormGraphBase::SetupChartElements() {
+    for (QObject* c : Components(this)) {
+        if (IsClass(c, "TArrow")) {
+            auto* a = static_cast<TArrow*>(c);
+            a->SetConfigName(ConfigFile);
+            Bind(a);
+            a->LoadConfig(QString());
+        } else if (IsClass(c, "TLevelGraph")) {
+            auto* g = static_cast<TLevelGraph*>(c);
+            if (InteractiveSetupMode)
+                g->SetOnMouseDown([this](QObject* sender, Qt::MouseButton button, Qt::KeyboardModifiers shift,
+                                         int x,
+                                         int y) { OnLevelGraphMouseDown(sender, button, shift, x, y); });
+            else
+                g->SetOnMouseDown({});
+        } else if (IsClass(c, "TLabel")) {
+            auto* l = static_cast<TLabel*>(c);
+            Bind(l);
+            LoadFont(l);
+        }
+    }
+    SetLegendPens();
+}
+
+void TFormGraphBase::PensFromLegendArrows(int k, TLevelGraph* chart, TPen& pen) {
+    for (int n = 1; n <= 5; ++n) {
+        const auto* arrow =
+            qobject_cast<const TArrow*>(FindComponent(this, QStringLiteral("ArrowLegend%1%2").arg(k).arg(n)));
+        if (!arrow)
+            break;
+        pen.SetWidth(arrow->GetArrowWidth());
+        pen.SetColor(arrow->GetColor());
+        chart->SetGraphPen(n - 1, &pen);
+    }
+}
+
+void TFormGraphBase::EditElementClick(QObject* sender) {
+    if (!sender)
+        return;
+    if (IsClass(sender, "TArrow")) {
+        EditArrow(static_cast<TArrow*>(sender), this);
+        // The legend arrows are the curves' pens.
+        SetLegendPens();
+    } else if (IsClass(sender, "TLabel")) {
+        ChooseFont(static_cast<QWidget*>(sender), this);
+    }
+}
+
+void TFormGraphBase::OnLevelGraphMouseDown(QObject* sender, Qt::MouseButton button, Qt::KeyboardModifiers,
+                                           int, int) {
+    if (button == Qt::RightButton)
+        EditChartScale(sender);
+}
+
+void TFormGraphBase::LoadLimits() {
+    try {
+        const IniFile ini(ConfigFile);
+        for (TLevelGraph* g : Charts) {
+            const QString section = g->objectName() + QStringLiteral("Limits");
+            g->SetYMin(ini.ReadFloat(section, QStringLiteral("YMin"), g->GetYMin()));
+            g->SetYMax(ini.ReadFloat(section, QStringLiteral("YMax"), g->GetYMax()));
+            g->SetYLabelStep(ini.ReadFloat(section, QStringLiteral("YLabelStep"), g->GetYLabelStep()));
+            if (g->GetShowRightScale()) {
+                g->SetRightYMin(ini.ReadFloat(section, QStringLiteral("RightYMin"), g->GetRightYMin()));
+                g->SetRightYMax(ini.ReadFloat(section, QStringLiteral("RightYMax"), g->GetRightYMax()));
+                g->SetRightScaleStep(
+                    ini.ReadFloat(section, QStringLiteral("RightScaleStep"), g->GetRightScaleStep()));
+            }
+        }
+    } catch (...) {
+        qCWarning(lcOrdal) << "chart limits not read from" << ConfigFile << CurrentExceptionText();
+    }
+}
+
+void TFormGraphBase::SaveLimits() {
+    try {
+        IniFile ini(ConfigFile);
+        for (TLevelGraph* g : Charts) {
+            const QString section = g->objectName() + QStringLiteral("Limits");
+            ini.WriteFloat(section, QStringLiteral("YMin"), g->GetYMin());
+            ini.WriteFloat(section, QStringLiteral("YMax"), g->GetYMax());
+            ini.WriteFloat(section, QStringLiteral("YLabelStep"), g->GetYLabelStep());
+            if (g->GetShowRightScale()) {
+                ini.WriteFloat(section, QStringLiteral("RightYMin"), g->GetRightYMin());
+                ini.WriteFloat(section, QStringLiteral("RightYMax"), g->GetRightYMax());
+                ini.WriteFloat(section, QStringLiteral("RightScaleStep"), g->GetRightScaleStep());
+            }
+        }
+    } catch (...) {
+        // Runs while the window is destroyed: a read-only file costs the
+        // limits, not the program.
+        qCWarning(lcOrdal) << "chart limits not saved to" << ConfigFile << CurrentExceptionText();
+    }
+}
+
+void TFormGraphBase::PrintCharts() {
+    // The report printer draws the charts (ShowAllCharts, ExportImage) into
+    // its template; until it is there, printing has nothing to do.
+}
+
+// ---------------------------------------------------------------------------
+// CSV export
+
+void TFormGraphBase::CmdExportCsvClick(QObject*) {
+    ExportCsv();
+}
+
+void TFormGraphBase::ExportCsv() {
+    const QString caption = QStringLiteral("Экспорт в CSV");
+    if (rows_.Count() == 0) {
+        Plat().MessageBox(QStringLiteral("За выбранный период данные не загружены."), caption,
+                          QMessageBox::Information, QMessageBox::Ok, QMessageBox::Ok);
+        return;
+    }
+    static const QString shifts[] = {QStringLiteral("смена 1"), QStringLiteral("смена 2"),
+                                     QStringLiteral("сутки")};
+    const QString name = QStringLiteral("%1 %2 %3.csv")
+                             .arg(spec_.exportName, FormatDateTime(QStringLiteral("dd.mm.yyyy"), ShiftDate),
+                                  shifts[std::clamp(ShiftNumber, 1, 3) - 1]);
+    QString& dir = ExportDir();
+    if (dir.isEmpty())
+        dir = QDir::homePath();
+    const QString path = Plat().ChooseSaveFile(this, caption, QDir(dir).filePath(name),
+                                               QStringLiteral("Таблицы CSV (*.csv);;Все файлы (*)"));
+    if (path.isEmpty())
+        return;
+    const QByteArray text = TrendCsv(rows_, spec_.exportHeaders);
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size() || !file.commit()) {
+        qCWarning(lcOrdal) << "CSV export to" << path << "failed:" << file.errorString();
+        ShowError(QStringLiteral("Не удалось записать файл %1: %2")
+                      .arg(QDir::toNativeSeparators(path), file.errorString()));
+        return;
+    }
+    dir = QFileInfo(path).absolutePath();
+}

@@ -1,0 +1,492 @@
+// The trend windows on the tests' private MariaDB: the loaded period, the rows
+// spread over the charts, empty and failed loads, live updates and the fifth
+// tick, the layout of zoomed and normal charts, the cursors in step, the
+// set-up mode, the point windows, the divider's read-out, the limits file and
+// the CSV export.
+
+#include "AppFixture.h"
+#include "Arrow.h"
+#include "Cp1251.h"
+#include "Eventlog.h"
+#include "Global.h"
+#include "GraphDSUS.h"
+#include "GraphHardParams.h"
+#include "GraphPoint.h"
+#include "GraphSuspLevel.h"
+#include "IniFile.h"
+#include "Mnemo.h"
+#include "NumText.h"
+
+#include <QContextMenuEvent>
+#include <QMouseEvent>
+
+namespace {
+
+const TDateTime kDay = EncodeDate(2026, 3, 5);
+
+TDateTime At(int h, int m, int s = 0) {
+    return kDay + EncodeTime(h, m, s);
+}
+
+QString Text(TDateTime t) {
+    return FormatDateTime(QStringLiteral("dd.mm.yyyy hh:nn:ss"), t);
+}
+
+// Rows of pu_data: "hh:mm:ss" on kDay (or a whole "yyyy-mm-dd hh:mm:ss"), then
+// PLS PLSZ URKS URNS VODA1 DSUS AR1.
+void PutRows(const QStringList& rows) {
+    for (const QString& row : rows) {
+        QStringList v = row.split(QLatin1Char(' '));
+        QString moment = v.takeFirst();
+        moment = moment.size() == 8 ? "2026-03-05 " + moment : moment + " " + v.takeFirst();
+        QVERIFY(ExecAdmin(
+            QStringLiteral("insert into pu_data (RecMoment, PLS, PLSZ, URKS, URNS, VODA1, DSUS, _PLSZ, AR1) "
+                           "values ('%1', %2, %3, %4, %5, %6, %7, 1700, %8)")
+                .arg(moment, v[0], v[1], v[2], v[3], v[4], v[5], v[6])));
+    }
+}
+
+// The four rows of the worked example: 10:00:00, :30 and :40 (the last in
+// manual mode), and one six minutes after them.
+void PutExample() {
+    PutRows({"10:00:00 1700 1800 40 30 30 50 0", "10:00:30 1750 1800 41 31 31 51 0",
+             "10:00:40 1800 1800 42 32 32 52 1", "10:06:40 1900 1850 43 33 33 53 0"});
+}
+
+// Loads a day (item 0, 1, 2: shift 1, shift 2, both) of kDay into a window.
+void Load(TFormGraphBase* w, int item = 0, TDateTime day = kDay) {
+    w->DateTimePicker1->SetDateTime(day + EncodeTime(12, 0, 0));
+    w->ComboBox1->SetItemIndex(item);
+    w->Reload();
+}
+
+const TLevelGraphCell& CellAt(const TLevelGraph* g, int channel, TDateTime t) {
+    return g->Data().Cell(channel, g->Data().StepOf(t));
+}
+
+bool AnyData(const TLevelGraph* g) {
+    for (int c = 0; c < g->GetGraphCount(); ++c)
+        for (int j = 0; j < g->GetIntervalPointCount(); ++j)
+            if (g->Data().Cell(c, j).Present)
+                return true;
+    return false;
+}
+
+QString LastEvent() {
+    const int i = (EventQueue.WriteIndex() + EventQueue.Capacity() - 1) % EventQueue.Capacity();
+    return EventQueue.Count() ? Cp1251ToString(EventQueue.Entry(i).text) : QString();
+}
+
+void Press(QWidget* w, Qt::MouseButton b, QPoint pos) {
+    QMouseEvent e(QEvent::MouseButtonPress, QPointF(pos), w->mapToGlobal(QPointF(pos)), b, b, Qt::NoModifier);
+    QCoreApplication::sendEvent(w, &e);
+    QContextMenuEvent menu(QContextMenuEvent::Mouse, pos, w->mapToGlobal(pos));
+    if (b == Qt::RightButton)
+        QCoreApplication::sendEvent(w, &menu);
+}
+
+// The main window on screen, a trend window brought forward by its action.
+void Bring(App& app, QAction* action) {
+    if (!app->isVisible()) {
+        app->resize(1280, 900);
+        app->show();
+        QVERIFY(QTest::qWaitForWindowExposed(app.main.get()));
+    }
+    action->trigger();
+    QCoreApplication::processEvents();
+}
+
+QRect In(const QWidget* w, const QWidget* window) {
+    return QRect(w->mapTo(window, QPoint()), w->size());
+}
+
+// The workstation with the usual first shift at 07:00.
+struct TrendApp : App {
+    TrendApp() { FirstChangeStart = 7; }
+};
+
+} // namespace
+
+class TstGraphs : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void init() {
+        TP().Reset();
+        ResetPlantTables(1100);
+        InteractiveSetupMode = false;
+        SetDecimalSeparator(QLatin1Char(','));
+        QDir(TestDir() + "/config").removeRecursively();
+        QFile::remove(TestDir() + "/GraphColors.INI");
+    }
+
+    void shiftPeriod_data() {
+        QTest::addColumn<int>("item");
+        QTest::addColumn<QString>("start");
+        QTest::addColumn<QString>("stop");
+        QTest::addColumn<int>("labelHours");
+        QTest::newRow("shift 1") << 0 << "05.03.2026 07:00:00"
+                                 << "05.03.2026 18:59:59" << 1;
+        QTest::newRow("shift 2") << 1 << "05.03.2026 19:00:00"
+                                 << "06.03.2026 06:59:59" << 1;
+        QTest::newRow("both") << 2 << "05.03.2026 07:00:00"
+                              << "06.03.2026 06:59:59" << 2;
+        QTest::newRow("typed text: both") << -1 << "05.03.2026 07:00:00"
+                                          << "06.03.2026 06:59:59" << 2;
+    }
+    void shiftPeriod() {
+        QFETCH(int, item);
+        QFETCH(QString, start);
+        QFETCH(QString, stop);
+        QFETCH(int, labelHours);
+        TrendApp app;
+        TFormGraphHardParams* w = FormGraphHardParams;
+        w->DateTimePicker1->SetDateTime(kDay + EncodeTime(15, 30, 0));
+        w->ComboBox1->SetItemIndex(item < 0 ? 2 : item);
+        if (item < 0)
+            w->ComboBox1->setEditText("Смена №7");
+        w->Reload();
+        QCOMPARE(Text(w->PeriodStart), start);
+        QCOMPARE(Text(w->PeriodStop), stop);
+        QCOMPARE(w->ComboBox1->currentIndex(), item < 0 ? 2 : item);
+        QCOMPARE(w->ComboBox1->currentText(), w->ComboBox1->itemText(w->ComboBox1->currentIndex()));
+        QCOMPARE(FormatDateTime("dd.mm.yyyy", w->ShiftDate), QString("05.03.2026"));
+        for (TLevelGraph* g : w->Charts) {
+            QCOMPARE(qRound(g->GetXLabelStep() * 24), labelHours);
+            QCOMPARE(g->GetStartTime(), w->PeriodStart);
+            QCOMPARE(g->GetStopTime(), w->PeriodStop);
+            QCOMPARE(g->GetCursorTime(), w->PeriodStart + (w->PeriodStop - w->PeriodStart) / 2);
+        }
+        QCOMPARE(w->LastMoment, w->PeriodStart - 60 * OneSecond);
+        QVERIFY(!w->NeedReload);
+        QVERIFY(!w->LoadBusy);
+    }
+
+    void reloadSpreadsTheRows() {
+        PutExample();
+        PutRows(
+            {"2026-03-05 06:59:59 1 1 1 1 1 1 0", "2026-03-05 19:00:00 1 1 1 1 1 1 0"}); // outside shift 1
+        TrendApp app;
+        TFormGraphHardParams* w = FormGraphHardParams;
+        Load(w, 0);
+        TLevelGraph* pls = w->LevelGraphPLS;
+        // 10:00 holds the first three rows' densities, the setpoint down to 0 in manual.
+        QCOMPARE(CellAt(pls, 0, At(10, 0)).Low, 1700.0);
+        QCOMPARE(CellAt(pls, 0, At(10, 0)).High, 1800.0);
+        QCOMPARE(pls->GetPoint(1, At(10, 0)), 0.0);
+        QCOMPARE(CellAt(pls, 1, At(10, 0)).High, 1800.0);
+        QCOMPARE(w->LevelGraphKlapan->GetPoint(0, At(10, 0)), 30.0);
+        // Six minutes of silence: nothing between, the last row at its own moment.
+        for (int m = 1; m <= 5; ++m)
+            QVERIFY(!CellAt(pls, 0, At(10, m)).Present);
+        QCOMPARE(pls->GetPoint(0, At(10, 6)), 1900.0);
+        QCOMPARE(Text(w->LastMoment), QString("05.03.2026 10:06:40"));
+        QCOMPARE(w->LoadedRows().Count(), 4);
+        QVERIFY(w->WaitPanel->isHidden());
+        QCOMPARE(TP().messages.size(), 0);
+    }
+
+    void emptyAndFailedLoads() {
+        TrendApp app;
+        TFormGraphHardParams* w = FormGraphHardParams;
+        const int events = EventQueue.Count();
+        Load(w, 2);
+        QVERIFY(w->WaitPanel->isHidden());
+        QVERIFY(!AnyData(w->LevelGraphPLS));
+        QCOMPARE(EventQueue.Count(), events);
+        // The server cannot be reached: recorded, no dialog, and no panel left
+        // asking the operator to wait for a load that ended.
+        app->SQLConnection1->Close();
+        const QStringList params = app->SQLConnection1->Params;
+        app->SetConnectionParam("HostName", "127.0.0.1:1");
+        Load(w, 2);
+        QVERIFY(w->WaitPanel->isHidden());
+        QCOMPARE(LastEvent(), QString("Ошибка в TFormGraphHardParams::Reload()"));
+        QCOMPARE(TP().messages.size(), 0);
+        QVERIFY(!w->LoadBusy);
+        // The operator's own Enter gets the error box as well.
+        w->ButReloadClick(w->ButReload);
+        QCOMPARE(TP().messages.size(), 1);
+        QVERIFY(TP().messages[0].text.startsWith("Не удалось загрузить данные графиков"));
+        app->SQLConnection1->Params = params;
+    }
+
+    void sumpLevelsAndSmallScale() {
+        PutRows({"10:00:00 1 1 2 3 1 1 0", "10:00:10 1 1 2 4 1 1 0"});
+        TrendApp app;
+        TFormGraphSuspLevel* w = FormGraphSuspLevel;
+        // The НС level is channel 1, blue and 3 pixels wide; channel 0 stays empty.
+        TLevelGraph* ns = w->LevelGraphSuspLevelNS;
+        QCOMPARE(ns->GraphPen(1)->GetColor(), clBlue);
+        QCOMPARE(ns->GraphPen(1)->GetWidth(), 3);
+        QCOMPARE(ns->GraphPen(0)->GetColor(), clRed);
+        for (TLevelGraph* g : w->Charts) {
+            g->SetYMin(0);
+            g->SetYMax(3);
+        }
+        Load(w, 0);
+        QCOMPARE(w->LevelGraphSuspLevelKS->GetPoint(0, At(10, 0)), 2.0);
+        QCOMPARE(ns->GetPoint(1, At(10, 0)), 3.0);
+        QVERIFY(!CellAt(ns, 0, At(10, 0)).Present);
+        for (TLevelGraph* g : w->Charts)
+            QCOMPARE(g->GetYMax(), 5.0);
+    }
+
+    void liveRowsAndTheFifthTick() {
+        QStringList rows;
+        for (int s = 0; s <= 120; s += 10)
+            rows << QStringLiteral("11:%1:%2 1700 1700 1 1 1 1 0")
+                        .arg(55 + s / 60)
+                        .arg(s % 60, 2, 10, QChar('0'));
+        PutRows(rows);
+        TrendApp app;
+        TP().now = At(12, 0);
+        TFormGraphHardParams* w = FormGraphHardParams;
+        w->TimerUpdate->stop();
+        Load(w, 0);
+        QCOMPARE(Text(w->LastMoment), QString("05.03.2026 11:56:50"));
+        PutRows({"11:59:30 2222 1700 1 1 1 1 0"});
+        w->TimerUpdateTimer(); // first tick: the new row comes in
+        QCOMPARE(w->LevelGraphPLS->GetPoint(0, At(11, 59)), 2222.0);
+        QCOMPARE(Text(w->LastMoment), QString("05.03.2026 11:59:20"));
+        QCOMPARE(w->LoadedRows().Count(), rows.size() + 1);
+        // A date chosen without Enter loads nothing until the fifth tick.
+        w->DateTimePicker1->SetDateTime(kDay - 1);
+        for (int tick = 2; tick <= 4; ++tick) {
+            w->TimerUpdateTimer();
+            QCOMPARE(Text(w->PeriodStart), QString("05.03.2026 07:00:00"));
+        }
+        w->TimerUpdateTimer();
+        QCOMPARE(Text(w->PeriodStart), QString("04.03.2026 07:00:00"));
+        QCOMPARE(w->TickCount, 5);
+        QCOMPARE(TP().messages.size(), 0);
+    }
+
+    void loadsWhenFirstShownAndLaysOutItsCharts() {
+        PutExample();
+        TrendApp app;
+        TFormGraphHardParams* w = FormGraphHardParams;
+        w->DateTimePicker1->SetDateTime(kDay);
+        Bring(app, app->ActionGraphGC_params);
+        QTRY_VERIFY(!w->NeedReload);
+        QCOMPARE(w->LoadedRows().Count(), 4);
+        // Normal layout: the valve chart below at a fixed height with the time
+        // labels, the density chart above filling the rest without them.
+        const int a = (w->height() - w->PanelTop->height() - 20) / 2;
+        QCOMPARE(w->LevelGraphKlapan->height(), a + 20);
+        QCOMPARE(In(w->LevelGraphKlapan, w).bottom(), w->height() - 1);
+        QCOMPARE(In(w->LevelGraphPLS, w),
+                 QRect(0, w->PanelTop->height(), w->width(), w->height() - w->PanelTop->height() - a - 20));
+        QVERIFY(!w->LevelGraphPLS->GetShowScaleX());
+        QVERIFY(w->LevelGraphKlapan->GetShowScaleX());
+        // The zoom button: one chart over the whole client area, and back.
+        QCOMPARE(w->SButGraphZoom1->x(), w->width() - w->SButGraphZoom1->width() - 16);
+        w->SButGraphZoom1->click();
+        QVERIFY(w->LevelGraphKlapan->isHidden());
+        QCOMPARE(In(w->LevelGraphPLS, w),
+                 QRect(0, w->PanelTop->height(), w->width(), w->height() - w->PanelTop->height()));
+        QVERIFY(w->LevelGraphPLS->GetShowScaleX());
+        QCOMPARE(w->LevelGraphPLS->GetGraphSubHeight(), 30);
+        w->SButGraphZoom1->click();
+        QVERIFY(!w->LevelGraphKlapan->isHidden());
+        QCOMPARE(w->LevelGraphKlapan->height(), a + 20);
+        QVERIFY(!w->LevelGraphPLS->GetShowScaleX());
+        QCOMPARE(w->LevelGraphPLS->GetGraphSubHeight(), 10);
+        // Zoomed, then the normal layout by the main window's action: one
+        // click zooms again.
+        w->SButGraphZoom4->click();
+        QVERIFY(w->LevelGraphPLS->isHidden());
+        app->ActionGraphGC_params->trigger();
+        QVERIFY(!w->LevelGraphPLS->isHidden() && !w->LevelGraphKlapan->isHidden());
+        w->SButGraphZoom4->click();
+        QVERIFY(w->LevelGraphPLS->isHidden());
+        // The legend stays at the right edge.
+        QCOMPARE(w->ArrowLegend11->x(), w->width() - w->LabelLegend11->width() - 15);
+    }
+
+    void cursorsInStep() {
+        TrendApp app;
+        TFormGraphHardParams* w = FormGraphHardParams;
+        Bring(app, app->ActionGraphGC_params);
+        Load(w, 0);
+        int changes = 0;
+        const TNotifyEvent sync = w->LevelGraphKlapan->OnChange();
+        w->LevelGraphKlapan->SetOnChange(TNotifyEvent([&](QObject* s) {
+            ++changes;
+            sync(s);
+        }));
+        Press(w->LevelGraphPLS, Qt::LeftButton, QPoint(w->LevelGraphPLS->width() / 3, 60));
+        QVERIFY(w->LevelGraphPLS->GetCursorTime() < w->PeriodStart + (w->PeriodStop - w->PeriodStart) / 2);
+        QCOMPARE(w->LevelGraphKlapan->GetCursorTime(), w->LevelGraphPLS->GetCursorTime());
+        QCOMPARE(changes, 0); // the copied cursor raises nothing: no loop
+        QTest::keyClick(w->LevelGraphKlapan, Qt::Key_Right);
+        QCOMPARE(changes, 1);
+        QCOMPARE(w->LevelGraphPLS->GetCursorTime(), w->LevelGraphKlapan->GetCursorTime());
+    }
+
+    void enterReloads() {
+        TrendApp app;
+        TFormGraphHardParams* w = FormGraphHardParams;
+        Bring(app, app->ActionGraphGC_params);
+        QTRY_VERIFY(!w->NeedReload);
+        w->DateTimePicker1->SetDateTime(kDay);
+        w->ComboBox1->SetItemIndex(1);
+        QTest::keyClick(w->ComboBox1, Qt::Key_Return);
+        QCOMPARE(Text(w->PeriodStart), QString("05.03.2026 19:00:00"));
+    }
+
+    void setupModeAndPopupMenu() {
+        TrendApp app;
+        TFormGraphHardParams* w = FormGraphHardParams;
+        Bring(app, app->ActionGraphGC_params);
+        Load(w, 0);
+        TLevelGraph* g = w->LevelGraphPLS;
+        const TDateTime cursor = g->GetCursorTime();
+        // Outside the set-up mode a right click moves the cursor and opens the menu.
+        Press(g, Qt::RightButton, QPoint(100, 60));
+        QVERIFY(g->GetCursorTime() != cursor);
+        QTRY_VERIFY(w->PopupMenu1->isVisible());
+        QCOMPARE(w->PopupMenu1->PopupComponent(), g);
+        w->PopupMenu1->close();
+        // In the set-up mode it opens the scale dialog instead.
+        SetInteractiveSetupMode(true);
+        QVERIFY(g->OnMouseDown());
+        QCOMPARE(w->ArrowLegend11->OnClick(),
+                 TNotifyEvent(static_cast<TFormGraphBase*>(w), &TFormGraphBase::EditElementClick));
+        const TDateTime before = g->GetCursorTime();
+        Press(g, Qt::RightButton, QPoint(300, 60));
+        QCOMPARE(TP().dialogs, 1);
+        QCOMPARE(g->GetCursorTime(), before);
+        QCoreApplication::processEvents();
+        QVERIFY(!w->PopupMenu1->isVisible());
+        SetInteractiveSetupMode(false);
+        QVERIFY(!g->OnMouseDown());
+        QVERIFY(!w->ArrowLegend11->OnClick());
+    }
+
+    void legendArrowIsThePen() {
+        TrendApp app;
+        TFormGraphHardParams* w = FormGraphHardParams;
+        QCOMPARE(w->LevelGraphPLS->GraphPen(0)->GetColor(), clRed);
+        QCOMPARE(w->LevelGraphPLS->GraphPen(1)->GetColor(), clBlue);
+        QCOMPARE(w->LevelGraphPLS->GraphPen(1)->GetWidth(), 3);
+        QCOMPARE(w->LevelGraphKlapan->GraphPen(0)->GetColor(), clRed);
+        QCOMPARE(w->LevelGraphKlapan->GraphPen(0)->GetWidth(), 3);
+        // The arrow editor's change reaches the curve.
+        SetInteractiveSetupMode(true);
+        TP().dialogHandler = [](QDialog&) { return int(QDialog::Rejected); };
+        w->ArrowLegend12->SetColor(clGreen);
+        w->ArrowLegend12->SetArrowWidth(2);
+        w->EditElementClick(w->ArrowLegend12);
+        QCOMPARE(w->LevelGraphPLS->GraphPen(1)->GetColor(), clGreen);
+        QCOMPARE(w->LevelGraphPLS->GraphPen(1)->GetWidth(), 2);
+    }
+
+    void pointWindows() {
+        PutExample();
+        TrendApp app;
+        TFormGraphHardParams* w = FormGraphHardParams;
+        Load(w, 0);
+        app->ShowChild(w);
+        for (TLevelGraph* g : w->Charts)
+            g->SetCursorTime(At(10, 0));
+        w->CmdShowSatelliteClick(nullptr);
+        TFormHardParamsPoint* p = FormHardParamsPoint;
+        QVERIFY(p->isVisible());
+        QCOMPARE(p->Source.data(), w);
+        p->Timer1Timer();
+        QCOMPARE(p->OutFieldVAL10->GetOutValue(), 1700.0);
+        QCOMPARE(p->OutFieldVAL11->GetCaption().trimmed(), QString()); // setpoint 0 in manual: empty
+        QCOMPARE(p->OutFieldVAL20->GetOutValue(), 30.0);
+        QCOMPARE(p->OutFieldVAL10->Pen()->GetColor(), clRed);
+        QCOMPARE(p->OutFieldVAL11->Pen()->GetColor(), clBlue);
+        QCOMPARE(p->OutFieldDateTime->GetCaption(), QString("05.03.2026 10:00:00"));
+        for (TLevelGraph* g : w->Charts)
+            g->SetCursorTime(At(10, 3)); // a step without data
+        p->Timer1Timer();
+        QCOMPARE(p->OutFieldVAL10->GetCaption().trimmed(), QString());
+        // Stepping stays inside the interval.
+        for (TLevelGraph* g : w->Charts)
+            g->SetCursorTime(w->PeriodStart + 60 * OneSecond);
+        p->ButGoLeft->click();
+        QCOMPARE(w->LevelGraphKlapan->GetCursorTime(), w->PeriodStart);
+        p->ButGoLeft->click();
+        QCOMPARE(w->LevelGraphPLS->GetCursorTime(), w->PeriodStart);
+        p->ButGoRight->click();
+        QCOMPARE(Text(w->LevelGraphPLS->GetCursorTime()), QString("05.03.2026 07:01:00"));
+        // Another window forward: the point windows go.
+        app->ShowChild(FormMnemo);
+        p->Timer1Timer();
+        QVERIFY(!p->isVisible());
+        FormSuspLevelPoint->show();
+        FormSuspLevelPoint->Timer1Timer();
+        QVERIFY(!FormSuspLevelPoint->isVisible());
+    }
+
+    void dividerReadOut() {
+        PutExample();
+        TrendApp app;
+        TFormGraphDSUS* w = FormGraphDSUS;
+        Bring(app, app->ActionGraphDivPosition);
+        Load(w, 0);
+        TLevelGraph* g = w->LevelGraphDSUS;
+        const int x10 = int(g->TimeToScreenX(At(10, 0)));
+        Press(g, Qt::LeftButton, QPoint(x10 + 1, 100));
+        QVERIFY(w->OutFieldCurTime->GetCaption().startsWith("05.03.2026 10:00:"));
+        QCOMPARE(w->OutFieldCursorVal->GetCaption(), QString("50,0 %"));
+        Press(g, Qt::LeftButton, QPoint(int(g->TimeToScreenX(At(15, 0))), 100));
+        QCOMPARE(w->OutFieldCurTime->GetCaption(), Text(g->GetCursorTime()));
+        QCOMPARE(w->OutFieldCursorVal->GetCaption().trimmed(), QString());
+        // The middle of the read-out bar stays centred.
+        QCOMPARE(w->PanelBottomLeft->width(), (w->PanelBottom->width() - 630) / 2);
+        QCOMPARE(w->PanelBottomCenter->x(), w->PanelBottomLeft->width());
+        QVERIFY(qAbs(In(w->PanelBottomCenter, w).center().x() - w->width() / 2) <=
+                1 + (w->width() - 630) % 2);
+        QCOMPARE(In(w->PanelBottom, w).bottom(), w->height() - 1);
+    }
+
+    void limitsKeptInTheWindowFile() {
+        {
+            TrendApp app;
+            FormGraphHardParams->LevelGraphPLS->SetYMin(1600.5);
+            FormGraphHardParams->LevelGraphPLS->SetYMax(2400);
+        } // saved as the window goes
+        const IniFile ini(TestDir() + "/config/FormGraphHardParams.INI");
+        QCOMPARE(ini.ReadString("LevelGraphPLSLimits", "YMin", ""), QString("1600,5"));
+        QCOMPARE(ini.ReadString("LevelGraphKlapanLimits", "YMax", ""), QString("101"));
+        QVERIFY(!ini.ReadSection("LevelGraphPLSLimits").contains("RightYMin"));
+        TrendApp again;
+        QCOMPARE(FormGraphHardParams->LevelGraphPLS->GetYMin(), 1600.5);
+        QCOMPARE(FormGraphHardParams->LevelGraphPLS->GetYMax(), 2400.0);
+    }
+
+    void csvExport() {
+        PutExample();
+        TrendApp app;
+        TFormGraphHardParams* w = FormGraphHardParams;
+        TP().saveFile = TestDir() + "/export.csv";
+        w->ExportCsv(); // nothing loaded yet
+        QCOMPARE(TP().messages.size(), 1);
+        QVERIFY(!QFile::exists(TP().saveFile));
+        Load(w, 0);
+        w->CmdExportCsvClick(nullptr);
+        QCOMPARE(TP().saveFileOffered.last(),
+                 QDir::homePath() + "/Параметры процесса 05.03.2026 смена 1.csv");
+        const QByteArray csv = ReadFileText(TP().saveFile);
+        QVERIFY(csv.startsWith("\xEF\xBB\xBF"));
+        const QStringList lines = QString::fromUtf8(csv.mid(3)).split("\r\n", Qt::SkipEmptyParts);
+        QCOMPARE(lines.size(), 5);
+        QCOMPARE(lines[0].split(';').size(), 5);
+        QCOMPARE(lines[1], QString("05.03.2026 10:00:00;1700;1800;0;30"));
+        QCOMPARE(lines[3], QString("05.03.2026 10:00:40;1800;1800;1;32"));
+        QCOMPARE(lines[4], QString("05.03.2026 10:06:40;1900;1850;0;33"));
+        // A file that cannot be written says so.
+        TP().saveFile = TestDir() + "/no/such/dir/export.csv";
+        w->ExportCsv();
+        QCOMPARE(TP().messages.size(), 2);
+        QVERIFY(TP().messages[1].text.startsWith("Не удалось записать файл"));
+        QCOMPARE(TP().messages[1].caption, QString("Ошибка"));
+    }
+};
+
+ORDAL_TEST_MAIN(TstGraphs)
+#include "tst_graphs.moc"
