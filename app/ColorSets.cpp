@@ -36,9 +36,3 @@ void SaveStateColors(IniFile& ini, const QString& section, const TStateColors& c
 
 TStateColors OnColors = kDefaultStateColors;
 TStateColors OffColors = kDefaultStateColors;
-
-void LoadStateColorSets(const QString& iniFileName) {
-    const IniFile ini(iniFileName);
-    LoadStateColors(ini, QStringLiteral("OnColors"), OnColors);
-    LoadStateColors(ini, QStringLiteral("OffColors"), OffColors);
-}

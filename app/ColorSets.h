@@ -32,5 +32,3 @@ void SaveStateColors(IniFile& ini, const QString& section, const TStateColors& c
 // The sets in use: active while the section runs, the other while it stands.
 extern TStateColors OnColors;
 extern TStateColors OffColors;
-// Loads both sets from the main configuration file ([OnColors], [OffColors]).
-void LoadStateColorSets(const QString& iniFileName);

@@ -15,29 +15,10 @@
 #include "MainMenu.h"
 #include "Mnemo.h"
 
-#include <QPushButton>
-#include <QVBoxLayout>
 #include <functional>
 #include <vector>
 
 QDialog* FormAbout = nullptr;
-
-TChildForm::TChildForm(const QString& name, const QString& caption, QWidget* parent) : QWidget(parent) {
-    setObjectName(name);
-    setWindowTitle(caption);
-}
-
-TDialogForm::TDialogForm(const QString& name, const QString& caption, QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint) {
-    setObjectName(name);
-    setWindowTitle(caption);
-    resize(420, 160);
-    auto* layout = new QVBoxLayout(this);
-    layout->addStretch();
-    auto* close = new QPushButton(QStringLiteral("Закрыть"), this);
-    connect(close, &QPushButton::clicked, this, &QDialog::accept);
-    layout->addWidget(close, 0, Qt::AlignRight);
-}
 
 namespace {
 
@@ -56,10 +37,6 @@ template <class T, class Make> FormEntry Form(T*& global, Kind kind, Make make) 
                     FormMain->AddChild(global);
             },
             [&global] { global = nullptr; }};
-}
-
-QWidget* Placeholder(const char* name, const char* caption) {
-    return new TChildForm(QString::fromUtf8(name), QString::fromUtf8(caption));
 }
 
 // The start order. The main window exists before any of them.

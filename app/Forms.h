@@ -1,25 +1,10 @@
 #pragma once
 // The windows of the program, created once at start in a fixed order and kept
 // until the end. They are listed in one table in Forms.cpp: a window costs one
-// line there ({its global, how to make it}). Windows still to be built stand
-// as empty child windows or dialogs with their captions, so the actions work.
+// line there ({its global, how to make it}).
 
 #include <QDialog>
 #include <QWidget>
-
-// An empty child window of the frame.
-class TChildForm : public QWidget {
-    Q_OBJECT
-public:
-    TChildForm(const QString& name, const QString& caption, QWidget* parent = nullptr);
-};
-
-// An empty modal dialog with a close button.
-class TDialogForm : public QDialog {
-    Q_OBJECT
-public:
-    TDialogForm(const QString& name, const QString& caption, QWidget* parent = nullptr);
-};
 
 extern QDialog* FormAbout;
 // The main menu (MainMenu.h), the scheme (Mnemo.h), the journal (Logview.h),
