@@ -366,17 +366,60 @@ TGraphicElement::TGraphicElement(QWidget* owner) : QWidget(owner), TControlCore(
     StackUnderWindowedSiblings();
 }
 
+void RestackChildren(QWidget* parent) {
+    // Raising the windowed children in their order leaves the graphic ones
+    // below them in theirs.
+    QList<QWidget*> windowed;
+    bool misplaced = false;
+    for (QObject* o : parent->children()) {
+        if (!o->isWidgetType() || static_cast<QWidget*>(o)->isWindow())
+            continue;
+        auto* w = static_cast<QWidget*>(o);
+        if (!qobject_cast<TGraphicElement*>(w))
+            windowed.append(w);
+        else if (!windowed.isEmpty())
+            misplaced = true;
+    }
+    if (misplaced)
+        for (QWidget* w : windowed)
+            w->raise();
+}
+
 void TGraphicElement::StackUnderWindowedSiblings() {
     const QWidget* parent = parentWidget();
-    if (!parent)
+    if (!parent || TAlignSuspender::Active())
         return;
-    for (QObject* o : parent->children()) {
-        auto* w = qobject_cast<QWidget*>(o);
-        if (w && w != this && !w->isWindow() && !qobject_cast<TGraphicElement*>(w)) {
-            stackUnder(w);
-            return;
+    // Every graphic element goes under its windowed siblings when it arrives,
+    // so a parent's children list holds the graphic elements first and the
+    // windowed controls after them. The lowest windowed sibling is then found
+    // from either end: from the front past the graphic elements, or from the
+    // back past the windowed ones until the first graphic element. Walking
+    // both ways at once costs the smaller of the two, which keeps loading a
+    // layout of thousands of elements (nearly all graphic) linear.
+    const QObjectList& kids = parent->children();
+    auto isWindowed = [this](QObject* o) {
+        if (o == this || !o->isWidgetType())
+            return false;
+        auto* w = static_cast<QWidget*>(o);
+        return !w->isWindow() && !qobject_cast<TGraphicElement*>(w);
+    };
+    auto isGraphic = [this](QObject* o) { return o != this && qobject_cast<TGraphicElement*>(o); };
+    qsizetype front = 0, back = kids.size() - 1;
+    QWidget* lowest = nullptr;
+    while (front <= back) {
+        if (isWindowed(kids[front])) {
+            lowest = static_cast<QWidget*>(kids[front]);
+            break;
         }
+        if (isGraphic(kids[back]))
+            break; // nothing windowed below it: `lowest` is the last one seen from the back
+        if (isWindowed(kids[back]))
+            lowest = static_cast<QWidget*>(kids[back]);
+        ++front;
+        --back;
     }
+    if (lowest)
+        stackUnder(lowest);
 }
 
 bool TGraphicElement::event(QEvent* e) {

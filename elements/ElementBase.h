@@ -202,7 +202,13 @@ private:
 // Lays out the docked (Align) children of parent again; runs by itself on every
 // resize of a parent that has docked children.
 void RealignChildren(QWidget* parent);
-// While one lives, docking waits (the layout loader docks once at the end).
+// Puts every graphic element of parent under all its windowed siblings, each
+// kind keeping its order: what the elements do by themselves when they arrive,
+// done once for a whole layout.
+void RestackChildren(QWidget* parent);
+// While one lives, docking and stacking wait (the layout loader docks and
+// stacks once at the end: stacking each of thousands of elements as it
+// arrives costs a walk of the parent's children each).
 class TAlignSuspender {
 public:
     TAlignSuspender() { ++depth_; }

@@ -579,10 +579,13 @@ public:
         }
         for (QObject* c : layout.components)
             AddComponent(root_, c);
+        RestackChildren(root_);
         RealignChildren(root_);
         for (QObject* c : layout.components)
-            if (auto* w = qobject_cast<QWidget*>(c))
+            if (auto* w = qobject_cast<QWidget*>(c)) {
+                RestackChildren(w);
                 RealignChildren(w);
+            }
         return layout;
     }
 

@@ -5,6 +5,7 @@
 
 #include <QPainter>
 #include <algorithm>
+#include <cmath>
 
 ORDAL_REGISTER_CLASS(TWaterBox)
 
@@ -34,7 +35,8 @@ void TWaterBox::SetWaterLevel(double value) {
             Compute(width(), height(), mainW_, mainH_, boxH_, bottomH_, bottomW_, value, pen_->GetWidth());
         if (!a.full && !b.full) {
             const int top = std::min(a.water.top, b.water.top), bottom = std::max(a.water.top, b.water.top);
-            part = QRect(0, top - a.pw - 1, width(), bottom - top + 2 * a.pw + 2);
+            part = QRect(0, TruncPx(double(top) - a.pw - 1), width(),
+                         TruncPx(double(bottom) - top + 2.0 * a.pw + 2));
         }
     } catch (const EDrawError&) {
         // The paint reports it; the whole sump is repainted.
@@ -73,12 +75,15 @@ TWaterBox::Geometry TWaterBox::Compute(int w, int h, double mainW, double mainH,
     const int pw = std::max(1, penWidth);
     g.pw = pw;
     g.full = !(gap > 0);
+    // In doubles and through TruncPx: a pen far wider than the pixel grid ends
+    // the paint instead of overflowing.
+    const double p1 = pw, p2 = 2.0 * pw;
     if (!g.full) {
-        g.body = {pw, pw, TruncPx(W - pw), TruncPx(mh)};
+        g.body = {pw, pw, TruncPx(W - p1), TruncPx(mh)};
         // The water's top edge lies 2 pw above the computed line.
-        g.water = {2 * pw, TruncPx(gap) - 2 * pw, TruncPx(W) - 2 * pw, TruncPx(mh)};
+        g.water = {TruncPx(p2), TruncPx(std::trunc(gap) - p2), TruncPx(std::trunc(W) - p2), TruncPx(mh)};
     } else {
-        g.water = {pw, pw, TruncPx(W) - pw, TruncPx(mh) - pw};
+        g.water = {pw, pw, TruncPx(std::trunc(W) - p1), TruncPx(std::trunc(mh) - p1)};
     }
     const int top = TruncPx(mh - pw);
     const int bottom = TruncPx(mh + bh);

@@ -36,9 +36,11 @@ void TWaterMEO::SetPosition(double value) {
     try {
         const int a = TruncPx(PosToScreen(position_)), b = TruncPx(PosToScreen(value));
         const double hw = edgeLength_ * std::tan(edgeAngle_ / 2.0 * kDegToRad);
-        const int r = TruncPx(std::abs(hw)) + std::max({arrowWidth_, pen_->GetWidth(), 1}) + 2;
-        const int lo = std::min(a, b) - r, hi = std::max(a, b) + r;
-        part = verticalFlag_ ? QRect(0, lo, width(), hi - lo + 1) : QRect(lo, 0, hi - lo + 1, height());
+        // In doubles: pens and heads far beyond the pixel grid end here (the
+        // whole gauge is repainted) instead of overflowing.
+        const double r = std::trunc(std::abs(hw)) + std::max({arrowWidth_, pen_->GetWidth(), 1}) + 2.0;
+        const int lo = TruncPx(std::min(a, b) - r), len = TruncPx(std::max(a, b) + r - lo + 1);
+        part = verticalFlag_ ? QRect(0, lo, width(), len) : QRect(lo, 0, len, height());
     } catch (const EDrawError&) {
         // The paint reports it; the whole gauge is repainted.
     }
@@ -86,6 +88,18 @@ void TWaterMEO::Paint(QPainter& canvas) {
     const double hw = edgeLength_ * std::tan(edgeAngle_ / 2.0 * kDegToRad);
     const int headLo = TruncPx(m - hw);
     const int headHi = TruncPx(m + hw);
+    // The scale's and the pointer's ends, in doubles: lengths and pens far
+    // beyond the pixel grid end the paint here instead of overflowing.
+    const int w = scalePen_->GetWidth();
+    const int extent = verticalFlag_ ? W : H;
+    const int tickFrom = invertScale_ ? w : TruncPx(double(extent) - w);
+    // (the horizontal scale's ticks reach from the edge itself)
+    const int tickTo = invertScale_    ? scaleH_
+                       : verticalFlag_ ? TruncPx(double(extent) - w - scaleH_)
+                                       : TruncPx(double(extent) - scaleH_);
+    const int e = edgeLength_;
+    const int base = invertScale_ ? e : TruncPx(double(extent) - e);
+    const int from = invertScale_ ? TruncPx(double(extent) - arrowWidth_) : arrowWidth_;
 
     canvas.setRenderHint(QPainter::Antialiasing, false);
 
@@ -106,21 +120,13 @@ void TWaterMEO::Paint(QPainter& canvas) {
     }
 
     // The scale.
-    const int w = scalePen_->GetWidth();
     canvas.setPen(scalePen_->ToQPen());
     for (double v : TickValues(min_, max_, scaleStep_)) {
         const int p = TruncPx(PosToScreen(v));
-        if (verticalFlag_) {
-            if (invertScale_)
-                canvas.drawLine(w, p, scaleH_, p);
-            else
-                canvas.drawLine(W - w, p, W - w - scaleH_, p);
-        } else {
-            if (invertScale_)
-                canvas.drawLine(p, w, p, scaleH_);
-            else
-                canvas.drawLine(p, H - w, p, H - scaleH_);
-        }
+        if (verticalFlag_)
+            canvas.drawLine(tickFrom, p, tickTo, p);
+        else
+            canvas.drawLine(p, tickFrom, p, tickTo);
     }
 
     // The pointer: a line, then a filled head drawn with a thin pen.
@@ -129,25 +135,22 @@ void TWaterMEO::Paint(QPainter& canvas) {
     arrow.SetWidth(arrowWidth_);
     TBrush head;
     head.SetColor(arrowColor_);
-    const int e = edgeLength_;
-    QPoint from, to, tip, base1, base2;
+    QPoint start, to, tip, base1, base2;
     if (verticalFlag_) {
-        const int baseX = invertScale_ ? e : W - e;
-        from = invertScale_ ? QPoint(W - arrowWidth_, m) : QPoint(arrowWidth_, m);
-        to = QPoint(baseX, m);
+        start = QPoint(from, m);
+        to = QPoint(base, m);
         tip = invertScale_ ? QPoint(1, m) : QPoint(W - 1, m);
-        base1 = QPoint(baseX, headLo);
-        base2 = QPoint(baseX, headHi);
+        base1 = QPoint(base, headLo);
+        base2 = QPoint(base, headHi);
     } else {
-        const int baseY = invertScale_ ? e : H - e;
-        from = invertScale_ ? QPoint(m, H - arrowWidth_) : QPoint(m, arrowWidth_);
-        to = QPoint(m, baseY);
+        start = QPoint(m, from);
+        to = QPoint(m, base);
         tip = invertScale_ ? QPoint(m, 1) : QPoint(m, H - 1);
-        base1 = QPoint(headLo, baseY);
-        base2 = QPoint(headHi, baseY);
+        base1 = QPoint(headLo, base);
+        base2 = QPoint(headHi, base);
     }
     canvas.setPen(arrow.ToQPen());
-    canvas.drawLine(from, to);
+    canvas.drawLine(start, to);
     arrow.SetWidth(1);
     canvas.setPen(arrow.ToQPen());
     canvas.setBrush(head.ToQBrush());

@@ -4,10 +4,12 @@
 // stand-in window of the class its first line names and writes the window as it
 // first shows, before any live data, to a PNG file. No database, no INI file:
 // every element keeps its layout values. Runs on the offscreen platform unless
-// QT_QPA_PLATFORM says otherwise.
+// QT_QPA_PLATFORM says otherwise. Nobody is there to answer: a message box an
+// element would show goes to stderr instead, and the tool then fails.
 
 #include "FontSubstitutes.h"
 #include "Layout.h"
+#include "Platform.h"
 
 #include <QApplication>
 #include <QFile>
@@ -54,6 +56,35 @@ void Fail(const QString& text) {
     std::fprintf(stderr, "ordal-render: %s\n", text.toLocal8Bit().constData());
 }
 
+// The platform of a tool without an operator: no dialog waits for an answer.
+// A message box is printed and answered with its escape button; a dialog is
+// cancelled; the computer is never powered off.
+class TBatchPlatform : public Platform {
+public:
+    int messages = 0;
+
+    void Beep() override {}
+    QMessageBox::StandardButton MessageBox(const QString& text, const QString& caption, QMessageBox::Icon,
+                                           QMessageBox::StandardButtons buttons,
+                                           QMessageBox::StandardButton) override {
+        ++messages;
+        Fail(QStringLiteral("message \"%1\": %2").arg(caption, text));
+        for (QMessageBox::StandardButton b : {QMessageBox::Cancel, QMessageBox::No, QMessageBox::Ok})
+            if (buttons.testFlag(b))
+                return b;
+        return QMessageBox::NoButton;
+    }
+    int ExecDialog(QDialog&) override {
+        ++messages;
+        Fail(QStringLiteral("a dialog would wait for an answer here"));
+        return 0; // QDialog::Rejected
+    }
+    bool ChooseColor(TColor&, QWidget*) override { return false; }
+    bool ChooseFont(QFont&, TColor&, QWidget*) override { return false; }
+    QString ChooseSaveFile(QWidget*, const QString&, const QString&, const QString&) override { return QString(); }
+    bool ShutdownComputer() override { return false; }
+};
+
 // The class of the layout's window: the first "object Name: TClass" line.
 QString RootClass(const QString& fileName, QString* error) {
     QFile f(fileName);
@@ -96,6 +127,8 @@ int main(int argc, char** argv) {
     }
     // The fonts the program draws the layouts' Windows fonts with.
     InstallFontSubstitutes();
+    TBatchPlatform batch;
+    SetPlatform(&batch);
 
     QString error;
     const QString cls = RootClass(args[0], &error);
@@ -123,6 +156,10 @@ int main(int argc, char** argv) {
     QImage picture(root->size(), QImage::Format_RGB32);
     picture.fill(Qt::black);
     root->render(&picture);
+    if (batch.messages > 0) {
+        Fail(QStringLiteral("%1: the layout made the window ask or complain (above); no picture").arg(args[0]));
+        return 1;
+    }
     if (!picture.save(args[1], "PNG")) {
         Fail(QStringLiteral("%1: cannot write the picture").arg(args[1]));
         return 1;

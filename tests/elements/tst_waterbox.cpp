@@ -4,6 +4,7 @@
 #include "Waterbox.h"
 
 #include <QFile>
+#include <climits>
 
 // The window a layout names first.
 class TFormSumps : public QWidget {
@@ -235,6 +236,42 @@ private Q_SLOTS:
         b->setProperty(property, good); // usable again
         b->SetWaterLevel(3);
         QCOMPARE(TP().beeps, 1);
+        QCOMPARE(Px(RenderElement(b), 88, 60), Rgb(clBlue));
+    }
+
+    // Values far beyond the pixel grid end the paint with a beep instead of
+    // overflowing on the way (the sanitizer build halts on any overflow), and
+    // the sump draws again once the value is sane.
+    void absurdValues_data() {
+        QTest::addColumn<QByteArray>("property");
+        QTest::addColumn<QVariant>("value");
+        QTest::addColumn<QVariant>("good");
+        QTest::newRow("wide pen") << QByteArray("Pen.Width") << QVariant(INT_MAX) << QVariant(1);
+        QTest::newRow("negative pen") << QByteArray("Pen.Width") << QVariant(INT_MIN) << QVariant(1);
+        QTest::newRow("deep sump") << QByteArray("MainH") << QVariant(1e300) << QVariant(4.6);
+        QTest::newRow("level below") << QByteArray("WaterLevel") << QVariant(-1e12) << QVariant(2.2);
+        QTest::newRow("level above") << QByteArray("WaterLevel") << QVariant(1e12) << QVariant(2.2);
+        QTest::newRow("wide outlet") << QByteArray("BottomW") << QVariant(-1e10) << QVariant(1.0);
+    }
+    void absurdValues() {
+        QFETCH(QByteArray, property);
+        QFETCH(QVariant, value);
+        QFETCH(QVariant, good);
+        TWaterBox* b = Shown();
+        b->SetWaterLevel(2.2);
+        auto set = [&](const QVariant& v) {
+            if (property == "Pen.Width")
+                b->Pen()->SetWidth(v.toInt());
+            else
+                QVERIFY(b->setProperty(property, v));
+        };
+        set(value);
+        RenderElement(b);
+        b->SetWaterLevel(3.0);
+        b->SetWaterLevel(-1e12); // the changed stretch is computed too
+        RenderElement(b);
+        set(good);
+        b->SetWaterLevel(3);
         QCOMPARE(Px(RenderElement(b), 88, 60), Rgb(clBlue));
     }
 

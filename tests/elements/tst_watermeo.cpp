@@ -3,6 +3,7 @@
 #include "TestSupport.h"
 #include "Watermeo.h"
 
+#include <climits>
 #include <limits>
 
 // The window a layout names first.
@@ -118,6 +119,45 @@ private Q_SLOTS:
         QFETCH(double, step);
         QFETCH(QList<double>, ticks);
         QCOMPARE(TWaterMEO::TickValues(min, max, step), ticks);
+    }
+
+    // Sizes, pens and positions far beyond the pixel grid end the paint with a
+    // beep instead of overflowing on the way (the sanitizer build halts on any
+    // overflow); the gauge draws again once the value is sane.
+    void absurdValues_data() {
+        QTest::addColumn<QByteArray>("property");
+        QTest::addColumn<QVariant>("value");
+        QTest::addColumn<QVariant>("good");
+        QTest::newRow("wide pen") << QByteArray("Pen.Width") << QVariant(INT_MAX) << QVariant(1);
+        QTest::newRow("wide scale pen") << QByteArray("ScalePen.Width") << QVariant(INT_MIN) << QVariant(1);
+        QTest::newRow("long ticks") << QByteArray("ScaleH") << QVariant(INT_MIN) << QVariant(20);
+        QTest::newRow("wide arrow") << QByteArray("ArrowWidth") << QVariant(INT_MAX) << QVariant(3);
+        QTest::newRow("long edge") << QByteArray("EdgeLength") << QVariant(INT_MAX) << QVariant(10);
+        QTest::newRow("far position") << QByteArray("Position") << QVariant(1e15) << QVariant(85.0);
+        QTest::newRow("tiny range") << QByteArray("Max") << QVariant(1e-300) << QVariant(100.0);
+    }
+    void absurdValues() {
+        QFETCH(QByteArray, property);
+        QFETCH(QVariant, value);
+        QFETCH(QVariant, good);
+        TWaterMEO* g = Dsus();
+        auto set = [&](const QVariant& v) {
+            if (property == "Pen.Width")
+                g->Pen()->SetWidth(v.toInt());
+            else if (property == "ScalePen.Width")
+                g->ScalePen()->SetWidth(v.toInt());
+            else
+                QVERIFY(g->setProperty(property, v));
+        };
+        const QImage before = RenderElement(g);
+        set(value);
+        RenderElement(g);
+        g->SetPosition(-1e15); // the changed stretch is computed too
+        g->SetPosition(40);
+        RenderElement(g);
+        set(good);
+        g->SetPosition(85);
+        QCOMPARE(RenderElement(g), before);
     }
 
     // A step far too small for the range, or one that no longer moves v, ends the loop.
