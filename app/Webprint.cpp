@@ -105,9 +105,11 @@ void DrawChartLegend(TLevelGraph* chart, QObject* owner) {
             canvas.drawText(int(x), int(y) + fm.ascent(), text);
         } else if (IsClass(c, "TArrow")) {
             const auto* arrow = static_cast<const TArrow*>(c);
-            QPen pen(ColorToQColor(arrow->GetColor()));
-            pen.setWidth(arrow->GetArrowWidth());
-            canvas.setPen(pen);
+            // The canvas pen of the program: a wide line has round ends.
+            TPen pen;
+            pen.SetColor(arrow->GetColor());
+            pen.SetWidth(arrow->GetArrowWidth());
+            canvas.setPen(pen.ToQPen());
             const int y = int((arrow->y() + arrow->height() * 0.5) * ky);
             const int x = int(arrow->x() * kx);
             canvas.drawLine(x, y, int(x + arrow->width() * kx), y);
@@ -153,8 +155,8 @@ TCppWebBrowser::TCppWebBrowser(QWidget* owner) : QTextBrowser(owner), TStdContro
 // The print window
 
 TFormWebPrint::TFormWebPrint(QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMaximizeButtonHint |
-                          Qt::WindowCloseButtonHint) {
+    : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                          Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint) {
     setObjectName(QStringLiteral("FormWebPrint"));
     QFont f(QStringLiteral("MS Sans Serif"));
     f.setPixelSize(13);
@@ -186,7 +188,8 @@ TFormWebPrint* WebPrintWindow() {
     return FormWebPrint;
 }
 
-bool TFormWebPrint::PrintTemplate(const QString& templatePath, const QStringList& keys, const QStringList& values) {
+bool TFormWebPrint::PrintTemplate(const QString& templatePath, const QStringList& keys,
+                                  const QStringList& values) {
     if (keys.size() != values.size())
         return false;
     QFile file(templatePath);
@@ -212,7 +215,8 @@ bool TFormWebPrint::PrintTemplate(const QString& templatePath, const QStringList
     PrintPage = text.split(QLatin1Char('\n'));
     PrintKeys = keys;
     PrintValues = values;
-    PrintPage = FillTemplate(PrintPage.join(QLatin1Char('\n')), PrintKeys, PrintValues).split(QLatin1Char('\n'));
+    PrintPage =
+        FillTemplate(PrintPage.join(QLatin1Char('\n')), PrintKeys, PrintValues).split(QLatin1Char('\n'));
 
     const int n = PrintFileCounter;
     PrintFileCounter = n > 2 ? 0 : n + 1;
@@ -229,11 +233,14 @@ bool TFormWebPrint::PrintTemplate(const QString& templatePath, const QStringList
         return false;
     }
 
-    // The view shows the text just saved; its pictures resolve beside the file.
+    // The view shows the text just saved; relative sources resolve beside the
+    // file, as a browser opening it would resolve them. The base goes first:
+    // the pictures are loaded while the text is laid out.
     QTextDocument* doc = CppWebBrowser1->document();
-    CppWebBrowser1->setHtml(PrintPage.join(QLatin1Char('\n')));
-    doc->setMetaInformation(QTextDocument::DocumentUrl, QUrl::fromLocalFile(reportFile_).toString());
     doc->setBaseUrl(QUrl::fromLocalFile(reportFile_));
+    CppWebBrowser1->setHtml(PrintPage.join(QLatin1Char('\n')));
+    doc->setBaseUrl(QUrl::fromLocalFile(reportFile_));
+    doc->setMetaInformation(QTextDocument::DocumentUrl, QUrl::fromLocalFile(reportFile_).toString());
     setWindowState(windowState() | Qt::WindowMaximized);
     Plat().ExecDialog(*this);
     return true;
@@ -335,6 +342,7 @@ void TFormWebPrint::ButSavePdfClick(QObject*) {
         return;
     qCWarning(lcOrdal) << "PDF" << path << "not written:" << file.errorString();
     ShowError(QStringLiteral("Не удалось сохранить файл %1: %2")
-                  .arg(QDir::toNativeSeparators(path),
-                       file.errorString().isEmpty() ? QStringLiteral("запись не удалась") : file.errorString()));
+                  .arg(QDir::toNativeSeparators(path), file.errorString().isEmpty()
+                                                           ? QStringLiteral("запись не удалась")
+                                                           : file.errorString()));
 }
