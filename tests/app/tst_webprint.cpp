@@ -13,6 +13,9 @@
 #include "Webprint.h"
 
 #include <QPainter>
+#include <QPrintDialog>
+#include <QPrintPreviewWidget>
+#include <QPrinter>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTextDocument>
@@ -332,6 +335,49 @@ private Q_SLOTS:
             QCOMPARE(cols.value(0), QString::number(i + 1)); // one picture a page
             QCOMPARE(cols.value(3) + "x" + cols.value(4), QString("1000x500"));
         }
+    }
+
+    // The print and preview commands lay the report out page by page as the
+    // PDF does; a cancelled print dialog prints nothing.
+    void printAndPreview() {
+        const QStringList keys{"QRLabelTitle", "QRLabelDate", "LabelName1",
+                               "LabelName2",   "pic1.BMP",    "pic2.BMP"};
+        const QStringList vals{"Отчет",
+                               "05.03.2026",
+                               "КС",
+                               "НС",
+                               WritePicture("SL_pic0.bmp", Qt::red),
+                               WritePicture("SL_pic1.bmp", Qt::blue)};
+        QVERIFY(w_->PrintTemplate(QString(ORDAL_SOURCE_DIR) + "/templates/PrintWeb2.html", keys, vals));
+        const QString printed = TestDir() + "/printed.pdf";
+        QStringList dialogs;
+        int previewPages = -1;
+        TP().dialogHandler = [&](QDialog& d) {
+            dialogs << d.objectName();
+            if (auto* print = qobject_cast<QPrintDialog*>(&d)) {
+                if (dialogs.size() == 1)
+                    return int(QDialog::Rejected);
+                print->printer()->setOutputFileName(printed);
+                return int(QDialog::Accepted);
+            }
+            if (auto* preview = d.findChild<QPrintPreviewWidget*>()) {
+                preview->updatePreview();
+                previewPages = preview->pageCount();
+            }
+            return int(QDialog::Rejected);
+        };
+        w_->ButPrintClick(nullptr);
+        QVERIFY(!QFile::exists(printed));
+        w_->ButPrintClick(nullptr);
+        QCOMPARE(TP().messages.size(), 0);
+        QVERIFY(ReadBytes(printed).startsWith("%PDF-"));
+        QVERIFY(Poppler("pdfinfo", {printed}).contains(QRegularExpression("Pages: +2\n")));
+        w_->ButPreviewClick(nullptr);
+        QCOMPARE(previewPages, 2);
+        QCOMPARE(dialogs, (QStringList{"PrintDialog", "PrintDialog", "PrintPreview"}));
+        // The page set up is the one every command uses: A4 landscape first.
+        QCOMPARE(w_->Printer().pageLayout().orientation(), QPageLayout::Landscape);
+        QCOMPARE(w_->Printer().pageLayout().pageSize().id(), QPageSize::A4);
     }
 
     void pdfThatCannotBeWritten() {
