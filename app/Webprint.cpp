@@ -23,6 +23,7 @@
 #include <QScreen>
 #include <QStringDecoder>
 #include <QTextDocument>
+#include <algorithm>
 #include <cmath>
 
 ORDAL_REGISTER_CLASS(TCppWebBrowser)
@@ -97,6 +98,10 @@ void DrawChartLegend(TLevelGraph* chart, QObject* owner) {
                 x += (label->width() * kx - tw) / 2;
             else if (label->GetAlignment() == taRightJustify)
                 x += label->width() * kx - tw - 2;
+            // The font keeps its size while the positions scale: on a chart
+            // wider than the picture a legend at the right edge would run off
+            // it, so the text ends inside the picture.
+            x = std::min(x, double(picture.width() - tw - 2));
             double y = label->y() * ky;
             if (label->GetLayout() == tlCenter)
                 y += (label->height() * ky - th) / 2;
@@ -241,6 +246,9 @@ bool TFormWebPrint::PrintTemplate(const QString& templatePath, const QStringList
     CppWebBrowser1->setHtml(PrintPage.join(QLatin1Char('\n')));
     doc->setBaseUrl(QUrl::fromLocalFile(reportFile_));
     doc->setMetaInformation(QTextDocument::DocumentUrl, QUrl::fromLocalFile(reportFile_).toString());
+    // Without a window manager (a kiosk session) nobody maximises for us.
+    if (const QScreen* screen = parentWidget() ? parentWidget()->screen() : QGuiApplication::primaryScreen())
+        setGeometry(screen->availableGeometry());
     setWindowState(windowState() | Qt::WindowMaximized);
     Plat().ExecDialog(*this);
     return true;

@@ -97,7 +97,8 @@ QString PathIn(const QString& dir, const QString& name);
 
 // Paints the legend labels and legend arrows of owner that lie on chart (their
 // names contain "Legend") into the chart's exported picture, positions and
-// lengths scaled from the control to the picture.
+// lengths scaled from the control to the picture, the text in the label's own
+// font and never past the picture's right edge.
 void DrawChartLegend(TLevelGraph* chart, QObject* owner);
 // The chart at 1000 x 500 for print, its legend drawn in, saved as a Windows
 // bitmap file. False with the reason when the file could not be written.

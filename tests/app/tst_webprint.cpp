@@ -214,6 +214,13 @@ private Q_SLOTS:
         arrow->SetColor(clLime);
         arrow->SetArrowWidth(3);
         add(arrow, "ArrowLegend11", QRect(20, 40, 30, 14));
+        // At the right edge of a control twice the picture's scale the text
+        // would run off the picture: it ends inside instead.
+        auto* edge = new TLabel(chart);
+        edge->SetAutoSize(false);
+        edge->SetCaption("Заданная");
+        edge->Font()->SetColor(clBlue);
+        add(edge, "LabelLegend12", QRect(185, 60, 15, 13));
         // Not drawn: a title without "Legend", a legend label beside the chart.
         auto* title = new TLabel(chart);
         title->SetCaption("TITLE");
@@ -251,6 +258,11 @@ private Q_SLOTS:
         QCOMPARE(CountColour(pic, fuchsia, QRect(0, 0, 400, top)), 0);
         QVERIFY(CountColour(pic, fuchsia, QRect(0, top, 400, fm.height())) > 10);
         QCOMPARE(CountColour(pic, ColorToQColor(clRed)), 0);
+        const int edgeWidth = QFontMetrics(edge->Font()->ToQFont(), &pic).horizontalAdvance("Заданная");
+        const QColor blue = ColorToQColor(clBlue);
+        const int edgeLeft = LeftmostOf(pic.copy(0, 60, 400, 20), blue);
+        QVERIFY2(edgeLeft >= 400 - edgeWidth - 2 && edgeLeft <= 400 - edgeWidth + 1,
+                 qPrintable(QString("text from %1, %2 wide").arg(edgeLeft).arg(edgeWidth)));
 
         // Nothing to draw on: no chart, or a chart without a picture yet.
         DrawChartLegend(nullptr, &owner);
