@@ -599,6 +599,30 @@ private Q_SLOTS:
             QVERIFY2(CountNear(pic, QColor(0, 0, 128), box, 160) > 20, qPrintable(l->objectName()));
         }
     }
+
+    // A report before any load names the picker's day, not the zero date,
+    // and a window without its template says so after drawing its picture.
+    void printBeforeAnyLoad() {
+        TrendApp app;
+        TFormGraphDSUS* w = FormGraphDSUS;
+        w->DateTimePicker1->SetDateTime(kDay);
+        TemplateDir = QStringLiteral(ORDAL_SOURCE_DIR "/templates");
+        QString report;
+        TP().dialogHandler = [&](QDialog&) {
+            report = QString::fromUtf8(ReadFileText(FormWebPrint->ReportFile()));
+            return int(QDialog::Rejected);
+        };
+        w->PrintCharts();
+        QVERIFY(report.contains("05.03.2026"));
+        QVERIFY(!report.contains("1899"));
+        QFile::remove(TempDir + "/DIV_pic0.bmp");
+        TemplateDir = TestDir() + "/Template";
+        w->PrintCharts();
+        QCOMPARE(TP().dialogs, 1);
+        QCOMPARE(TP().messages.size(), 1);
+        QCOMPARE(TP().messages[0].text, QString("Не могу открыть файл шаблона."));
+        QVERIFY(QFile::exists(TempDir + "/DIV_pic0.bmp"));
+    }
 };
 
 ORDAL_TEST_MAIN(TstGraphs)
