@@ -14,6 +14,7 @@
 #include "Main.h"
 #include "MainMenu.h"
 #include "Mnemo.h"
+#include "Webprint.h"
 
 #include <functional>
 #include <vector>
@@ -58,6 +59,7 @@ const std::vector<FormEntry>& Forms() {
         Form(FormOutFieldEdit, Kind::Other, [] { return CreateOutFieldEditor(FormMain); }),
         Form(FormEditPoligon, Kind::Other, [] { return CreatePoligonEditor(FormMain); }),
         Form(FormEditPump, Kind::Other, [] { return CreatePumpEditor(FormMain); }),
+        Form(FormWebPrint, Kind::Other, [] { return new TFormWebPrint(FormMain); }),
         Form(FormGraphHardParams, Kind::Child, [] { return new TFormGraphHardParams; }),
         Form(FormGraphDSUS, Kind::Child, [] { return new TFormGraphDSUS; }),
     };

@@ -11,8 +11,8 @@ extern QDialog* FormAbout;
 // the settings dialog (Config.h), the database browser (Baseview.h), the
 // setpoint dialog (Inputnewset.h), the element editors (Editors.h), the trend
 // windows (GraphHardParams.h, GraphSuspLevel.h, GraphDSUS.h), their point
-// windows (GraphPoint.h) and the chart settings dialog (Editgraph.h) declare
-// their globals in their own units.
+// windows (GraphPoint.h), the chart settings dialog (Editgraph.h) and the
+// report print window (Webprint.h) declare their globals in their own units.
 
 // Creates the windows after the main window, in the start order. Child windows
 // go into the main window's frame, dialogs belong to the main window.

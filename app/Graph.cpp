@@ -10,6 +10,7 @@
 #include "Main.h"
 #include "Platform.h"
 #include "Services.h"
+#include "Webprint.h"
 
 #include <QApplication>
 #include <QDir>
@@ -490,9 +491,35 @@ void TFormGraphBase::SaveLimits() {
     }
 }
 
+TDateTime TFormGraphBase::ReportDate() const {
+    return ShiftDate != 0 ? ShiftDate : DateTimePicker1->Date();
+}
+
 void TFormGraphBase::PrintCharts() {
-    // The report printer draws the charts (ShowAllCharts, ExportImage) into
-    // its template; until it is there, printing has nothing to do.
+    ShowAllCharts();
+    const QString templatePath = PathIn(TemplateDir, spec_.printTemplate);
+    QStringList keys{QStringLiteral("QRLabelTitle"), QStringLiteral("QRLabelDate")};
+    QStringList values{LabelTop->GetCaption(), FormatDateTime(QStringLiteral("dd.mm.yyyy"), ReportDate())};
+    for (int i = 0; i < spec_.printCaptions.size(); ++i) {
+        keys.append(QStringLiteral("LabelName%1").arg(i + 1));
+        values.append(layout_.Get<TLabel>(spec_.printCaptions[i])->GetCaption());
+    }
+    // The directory may have gone since the start; the pictures need it.
+    QDir().mkpath(TempDir);
+    for (int k = 0; k < Charts.size(); ++k) {
+        const QString picture = PathIn(TempDir, QStringLiteral("%1%2.bmp").arg(spec_.picturePrefix).arg(k));
+        QString error;
+        if (!SaveChartPicture(Charts[k], this, picture, &error)) {
+            // A report without its chart would look complete: none at all.
+            qCWarning(lcOrdal) << "chart picture" << picture << "not written:" << error;
+            ShowError(QStringLiteral("Не удалось записать рисунок графика %1: %2")
+                          .arg(QDir::toNativeSeparators(picture), error));
+            return;
+        }
+        keys.append(QStringLiteral("pic%1.BMP").arg(k + 1));
+        values.append(picture);
+    }
+    WebPrintWindow()->PrintTemplate(templatePath, keys, values);
 }
 
 // ---------------------------------------------------------------------------

@@ -31,6 +31,9 @@ struct TTrendWindowSpec {
     QStringList exportFields;   // the columns of the CSV export, after the moment
     QStringList exportHeaders;  // its header line, the moment's included
     QString exportName;         // first part of the suggested file name
+    QString printTemplate;      // the report template in TemplateDir
+    QString picturePrefix;      // chart k's picture: TempDir/<prefix>k.bmp
+    QStringList printCaptions;  // labels whose captions fill LabelName1, LabelName2, ...
 };
 
 class TFormGraphBase : public QWidget {
@@ -91,8 +94,12 @@ public:
     void SetupChartElements();
     void LoadLimits();
     void SaveLimits();
-    // The report of the charts; the report printer fills it in.
-    virtual void PrintCharts();
+    // The report of the charts: each chart's picture into TempDir, then the
+    // window's template filled with the title, the day, the chart captions and
+    // the pictures, shown by the report printer.
+    void PrintCharts();
+    // The day a report names: the one last loaded (the picker's before any load).
+    TDateTime ReportDate() const;
     // Writes the loaded rows to a file the operator chooses.
     void ExportCsv();
 

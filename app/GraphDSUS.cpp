@@ -13,6 +13,8 @@ TFormGraphDSUS::TFormGraphDSUS(QWidget* parent) : TFormGraphBase(parent) {
     spec.exportHeaders = {QStringLiteral("Дата, время"),
                           QStringLiteral("Положение делителя потока суспензии, %")};
     spec.exportName = QStringLiteral("Делитель потока");
+    spec.printTemplate = QStringLiteral("PrintWeb1.html");
+    spec.picturePrefix = QStringLiteral("DIV_pic");
     Build(std::move(spec));
     const TLayout& l = Layout();
     LevelGraphDSUS = Charts[0];

@@ -23,6 +23,9 @@ TFormGraphHardParams::TFormGraphHardParams(QWidget* parent) : TFormGraphBase(par
                           QStringLiteral("Режим (AR1 > 0,5: ручной)"),
                           QStringLiteral("Положение клапана разбавления суспензии, %")};
     spec.exportName = QStringLiteral("Параметры процесса");
+    spec.printTemplate = QStringLiteral("PrintWeb2.html");
+    spec.picturePrefix = QStringLiteral("pic");
+    spec.printCaptions = {QStringLiteral("LabelTitle1"), QStringLiteral("LabelTitle4")};
     Build(std::move(spec));
     const TLayout& l = Layout();
     LevelGraphPLS = Charts[0];

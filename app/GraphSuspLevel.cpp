@@ -17,6 +17,9 @@ TFormGraphSuspLevel::TFormGraphSuspLevel(QWidget* parent) : TFormGraphBase(paren
     spec.exportHeaders = {QStringLiteral("Дата, время"), QStringLiteral("Уровень в сборнике КС, %"),
                           QStringLiteral("Уровень в сборнике НС, %")};
     spec.exportName = QStringLiteral("Уровни в сборниках");
+    spec.printTemplate = QStringLiteral("PrintWeb2.html");
+    spec.picturePrefix = QStringLiteral("SL_pic");
+    spec.printCaptions = {QStringLiteral("LabelTitle1"), QStringLiteral("LabelTitle2")};
     Build(std::move(spec));
     const TLayout& l = Layout();
     LevelGraphSuspLevelKS = Charts[0];

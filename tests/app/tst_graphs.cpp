@@ -16,6 +16,7 @@
 #include "IniFile.h"
 #include "Mnemo.h"
 #include "NumText.h"
+#include "Webprint.h"
 
 #include <QContextMenuEvent>
 #include <QMouseEvent>
@@ -94,6 +95,20 @@ void Bring(App& app, QAction* action) {
     }
     action->trigger();
     QCoreApplication::processEvents();
+}
+
+// Pixels of a picture near a colour, in a rectangle (near: the summed channel
+// differences below `within`; smoothed text needs a wide margin).
+int CountNear(const QImage& img, QColor c, QRect in, int within = 60) {
+    int n = 0;
+    in = in.intersected(img.rect());
+    for (int y = in.top(); y <= in.bottom(); ++y)
+        for (int x = in.left(); x <= in.right(); ++x) {
+            const QColor px = img.pixelColor(x, y);
+            n +=
+                qAbs(px.red() - c.red()) + qAbs(px.green() - c.green()) + qAbs(px.blue() - c.blue()) < within;
+        }
+    return n;
 }
 
 QRect In(const QWidget* w, const QWidget* window) {
@@ -485,6 +500,128 @@ private Q_SLOTS:
         QCOMPARE(TP().messages.size(), 2);
         QVERIFY(TP().messages[1].text.startsWith("Не удалось записать файл"));
         QCOMPARE(TP().messages[1].caption, QString("Ошибка"));
+    }
+
+    // The main window's print actions: each window's pictures, 1000 x 500 on
+    // white with the plot outlined and its curves (and legend) drawn in, and
+    // its report filled from the shipped template and shown.
+    void printActions_data() {
+        QTest::addColumn<int>("window");
+        QTest::addColumn<QString>("prefix");
+        QTest::addColumn<QStringList>("captions");
+        // The colour of the curve on each picture.
+        QTest::addColumn<QList<QColor>>("curves");
+        QTest::newRow("density and valve")
+            << 0 << "pic" << QStringList{"LabelTitle1", "LabelTitle4"} << QList<QColor>{Qt::red, Qt::red};
+        QTest::newRow("sump levels") << 1 << "SL_pic" << QStringList{"LabelTitle1", "LabelTitle2"}
+                                     << QList<QColor>{Qt::red, Qt::blue};
+        QTest::newRow("divider") << 2 << "DIV_pic" << QStringList() << QList<QColor>{Qt::blue};
+    }
+    void printActions() {
+        QFETCH(int, window);
+        QFETCH(QString, prefix);
+        QFETCH(QStringList, captions);
+        QFETCH(QList<QColor>, curves);
+        // An hour of rows, a minute apart, from 09:30.
+        QStringList rows;
+        for (int m = 0; m <= 60; ++m)
+            rows << QString("('2026-03-05 %1', 1700, 1750, %2, %3, 40, %2, 1700, 0)")
+                        .arg(Text(At(9 + (30 + m) / 60, (30 + m) % 60)).mid(11))
+                        .arg(40 + m % 20)
+                        .arg(60 - m % 20);
+        QVERIFY(ExecAdmin(
+            "insert into pu_data (RecMoment, PLS, PLSZ, URKS, URNS, VODA1, DSUS, _PLSZ, AR1) values " +
+            rows.join(',')));
+        TrendApp app;
+        TemplateDir = QStringLiteral(ORDAL_SOURCE_DIR "/templates");
+        const QList<std::pair<QAction*, QAction*>> actions{
+            {app->ActionGraphGC_params, app->ActionPrintHardParams},
+            {app->ActionGraphSuspLevel, app->ActionPrintLevelGraph},
+            {app->ActionGraphDivPosition, app->ActionPrintDiverGraph}};
+        const QList<TFormGraphBase*> windows{FormGraphHardParams, FormGraphSuspLevel, FormGraphDSUS};
+        TFormGraphBase* w = windows[window];
+        // Shift 1 of the day, loaded as the window is first shown.
+        w->DateTimePicker1->SetDateTime(kDay + EncodeTime(12, 0, 0));
+        w->ComboBox1->SetItemIndex(0);
+        Bring(app, actions[window].first);
+        QTRY_VERIFY(!w->NeedReload && !w->LoadBusy);
+        QCOMPARE(w->LoadedRows().Count(), 61);
+        QStringList shown;
+        QString report;
+        TP().dialogHandler = [&](QDialog& d) {
+            shown << d.objectName();
+            report = QString::fromUtf8(ReadFileText(FormWebPrint->ReportFile()));
+            return int(QDialog::Rejected);
+        };
+        // The print button is the window's print action.
+        QCOMPARE(app->ToolButtonPrint->defaultAction(), actions[window].second);
+        app->ToolButtonPrint->click();
+        QCOMPARE(shown, QStringList{"FormWebPrint"});
+        QCOMPARE(FormWebPrint->ReportFile(), TempDir + "/Type1.html");
+        QCOMPARE(TP().messages.size(), 0);
+
+        QVERIFY(report.contains(w->LabelTop->GetCaption()));
+        QVERIFY(report.contains("05.03.2026"));
+        for (const QString& c : captions)
+            QVERIFY(report.contains(w->Layout().Get<TLabel>(c)->GetCaption()));
+        for (int k = 0; k < w->Charts.size(); ++k) {
+            const QString path = TempDir + QString("/%1%2.bmp").arg(prefix).arg(k);
+            QVERIFY(report.contains(QString("src=\"%1\"").arg(path)));
+            QVERIFY(!report.contains(QString("pic%1.BMP").arg(k + 1)));
+            QImage pic(path, "BMP");
+            QCOMPARE(pic.size(), QSize(1000, 500));
+            QCOMPARE(pic.pixelColor(0, 0), QColor(Qt::black)); // the outline
+            QCOMPARE(pic.pixelColor(999, 499), QColor(Qt::black));
+            QCOMPARE(pic.pixelColor(500, 1), QColor(Qt::white)); // the background
+            QVERIFY(CountNear(pic, Qt::white, pic.rect()) > 1000 * 500 * 8 / 10);
+            // The rows lie at 09:30 ... 10:30 of 07:00 ... 19:00: the left
+            // third of the plot, where no legend is.
+            QVERIFY2(CountNear(pic, curves[k], QRect(0, 0, 400, 500)) > 20, qPrintable(path));
+        }
+        QVERIFY(!QFile::exists(TempDir + QString("/%1%2.bmp").arg(prefix).arg(w->Charts.size())));
+        if (window != 0)
+            return;
+        // The legend, from the control's place to the picture's scale.
+        auto* hp = FormGraphHardParams;
+        QImage pic(TempDir + "/pic0.bmp", "BMP");
+        const double kx = 1000.0 / hp->LevelGraphPLS->width();
+        const double ky = 500.0 / hp->LevelGraphPLS->height();
+        const std::pair<TArrow*, QColor> swatches[]{{hp->ArrowLegend11, Qt::red},
+                                                    {hp->ArrowLegend12, Qt::blue}};
+        for (const auto& [a, colour] : swatches) {
+            const int y = int((a->y() + a->height() * 0.5) * ky);
+            const QRect line(int(a->x() * kx) + 2, y - 1, int(a->width() * kx) - 4, 3);
+            QCOMPARE(CountNear(pic, colour, line), line.width() * line.height());
+        }
+        for (TLabel* l : {hp->LabelLegend11, hp->LabelLegend12}) {
+            const QRect box(int(l->x() * kx), int(l->y() * ky), int(l->width() * kx) + 20,
+                            int(l->height() * ky));
+            QVERIFY2(CountNear(pic, QColor(0, 0, 128), box, 160) > 20, qPrintable(l->objectName()));
+        }
+    }
+
+    // A report before any load names the picker's day, not the zero date,
+    // and a window without its template says so after drawing its picture.
+    void printBeforeAnyLoad() {
+        TrendApp app;
+        TFormGraphDSUS* w = FormGraphDSUS;
+        w->DateTimePicker1->SetDateTime(kDay);
+        TemplateDir = QStringLiteral(ORDAL_SOURCE_DIR "/templates");
+        QString report;
+        TP().dialogHandler = [&](QDialog&) {
+            report = QString::fromUtf8(ReadFileText(FormWebPrint->ReportFile()));
+            return int(QDialog::Rejected);
+        };
+        w->PrintCharts();
+        QVERIFY(report.contains("05.03.2026"));
+        QVERIFY(!report.contains("1899"));
+        QFile::remove(TempDir + "/DIV_pic0.bmp");
+        TemplateDir = TestDir() + "/Template";
+        w->PrintCharts();
+        QCOMPARE(TP().dialogs, 1);
+        QCOMPARE(TP().messages.size(), 1);
+        QCOMPARE(TP().messages[0].text, QString("Не могу открыть файл шаблона."));
+        QVERIFY(QFile::exists(TempDir + "/DIV_pic0.bmp"));
     }
 };
 
