@@ -17,6 +17,9 @@ struct TMainConfig {
     bool ShutdownOnExit = false;
     QString TempDir;     // read, never written
     QString TemplateDir; // read, never written
+    // [main] MnemoFitToWindow: the scheme is shown whole, scaled to its frame,
+    // instead of scrolling.
+    bool MnemoFitToWindow = false;
     QString MySQLLogin = QStringLiteral("root");
     QString MySQLHost = QStringLiteral("127.0.0.1");
     bool SavePassword = false;
@@ -38,7 +41,8 @@ struct TMainConfig {
         PasswordNotStored,
         Failed, // "Ошибка в SaveConfig()" went to the event queue
     };
-    // Writes [main] Caption, FirstChangeStart, DateIncrement, ShutdownOnExit;
+    // Writes [main] Caption, FirstChangeStart, DateIncrement, ShutdownOnExit,
+    // MnemoFitToWindow;
     // [MySQL] Login, Comp, Version, SavePassword, Password.
     SaveResult Save(const QString& iniPath);
 };

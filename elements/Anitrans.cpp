@@ -156,6 +156,7 @@ void TAniTrans::Paint(QPainter& canvas) {
     // aside, so that a geometry that cannot be drawn leaves the last picture.
     if (RedrawNeeded()) {
         QImage next(picture.size(), picture.format());
+        next.setDevicePixelRatio(picture.devicePixelRatio());
         try {
             QPainter p(&next);
             DrawPicture(p);

@@ -168,10 +168,11 @@ void TCoalBox::StyleChanged(QObject*) {
 
 void TCoalBox::Paint(QPainter& canvas) {
     bool whole = false;
-    if (picture_.size() != size()) {
+    const qreal scale = DeviceScale(canvas);
+    if (picture_.size() != DevicePixels(size(), scale) || picture_.devicePixelRatio() != scale) {
         whole = true;
         // What was drawn before stays where the new size still covers it.
-        QImage fitted(size(), QImage::Format_ARGB32_Premultiplied);
+        QImage fitted = ScaledPicture(size(), scale);
         fitted.fill(Qt::transparent);
         if (!picture_.isNull()) {
             QPainter copy(&fitted);
