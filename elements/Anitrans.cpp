@@ -158,7 +158,7 @@ void TAniTrans::Paint(QPainter& canvas) {
         QImage next(picture.size(), picture.format());
         next.setDevicePixelRatio(picture.devicePixelRatio());
         try {
-            QPainter p(&next);
+            TPicturePainter p(&next);
             DrawPicture(p);
         } catch (...) {
             canvas.drawImage(QPoint(0, 0), picture);

@@ -175,14 +175,14 @@ void TCoalBox::Paint(QPainter& canvas) {
         QImage fitted = ScaledPicture(size(), scale);
         fitted.fill(Qt::transparent);
         if (!picture_.isNull()) {
-            QPainter copy(&fitted);
+            TPicturePainter copy(&fitted);
             copy.drawImage(0, 0, picture_);
         }
         picture_ = fitted;
     }
     // A ramp without horizontal extent has no direction: the last picture stays.
     if (pandusX2_ != pandusX1_ && !picture_.isNull()) {
-        QPainter p(&picture_);
+        TPicturePainter p(&picture_);
         if (!whole)
             p.setClipRegion(ExposedRegion());
         Draw(p);

@@ -47,6 +47,12 @@ QImage ScaledPicture(QSize size, qreal scale) {
     return picture;
 }
 
+TPicturePainter::TPicturePainter(QImage* picture) : QPainter(picture) {
+    const qreal ratio = picture->devicePixelRatio();
+    if (isActive() && ratio < 1)
+        scale(ratio, ratio);
+}
+
 namespace {
 // The outline path of a box for the given pen: pixel-centred for thin pens, pulled
 // inside for psInsideFrame.
@@ -463,7 +469,7 @@ void TPanelElement::PaintBuffered(QPainter& canvas, bool clearFlag) {
         return;
     if (redrawNeeded_ && !picture_.isNull()) {
         const QRegion area = clearFlag ? OutdatedRegion() : ExposedRegion();
-        QPainter p(&picture_);
+        TPicturePainter p(&picture_);
         if (area != QRegion(rect()))
             p.setClipRegion(area);
         DrawPicture(p);

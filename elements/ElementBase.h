@@ -33,6 +33,7 @@
 #include "Styles.h"
 
 #include <QImage>
+#include <QPainter>
 #include <QRegion>
 #include <QWidget>
 #include <cmath>
@@ -101,9 +102,17 @@ public:
 qreal DeviceScale(const QPainter& canvas);
 // The size in device pixels of an element's picture at that scale.
 QSize DevicePixels(QSize size, qreal scale);
-// An empty (white) picture for an element of the given size, at that scale:
-// its painter draws in the element's own coordinates.
+// An empty (white) picture for an element of the given size, at that scale.
 QImage ScaledPicture(QSize size, qreal scale);
+
+// A painter on an element's picture that draws in the element's own
+// coordinates at whatever scale the picture is kept. QPainter applies a
+// device's pixel ratio only when it is above 1: a picture of a reduced view
+// (ratio below 1) gets the reduction as the painter's world transform.
+class TPicturePainter : public QPainter {
+public:
+    explicit TPicturePainter(QImage* picture);
+};
 
 // Pixel coordinate from a floating value, truncated toward zero. A value that is
 // not finite or does not fit an int throws EDrawError (never undefined behaviour).
