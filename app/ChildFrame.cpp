@@ -117,6 +117,10 @@ TChildFrame::TChildFrame(QWidget* window, QWidget* parent) : QWidget(parent), wi
     design_ = window->size();
     least_ = FillsFrame(window) ? ControlsNeed(window) : design_;
     window->setMinimumSize(least_);
+    // The frame takes the focus when its sub-window comes forward. Without a
+    // focusable widget the focus would stay in the child window that was in
+    // front, and the frame area would give that one the activation back.
+    setFocusPolicy(Qt::StrongFocus);
     stack_ = new QStackedLayout(this);
     stack_->setContentsMargins(0, 0, 0, 0);
     scroll_ = new TChildScrollArea(this);

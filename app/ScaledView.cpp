@@ -53,6 +53,10 @@ TScaledView::TScaledView(QWidget* parent) : QGraphicsView(parent) {
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setAlignment(Qt::AlignCenter);
     setViewportUpdateMode(QGraphicsView::MinimalViewportUpdate);
+    // Clicks reach the window's controls without the view taking the focus:
+    // focus passed on into the scene would leave the main window's frame, and
+    // the frame keeps it itself (TChildFrame).
+    setFocusPolicy(Qt::NoFocus);
     // The window's controls save and restore what they change themselves.
     setOptimizationFlags(QGraphicsView::DontSavePainterState);
 }

@@ -36,8 +36,10 @@ qreal DeviceScale(const QPainter& canvas) {
 }
 
 QSize DevicePixels(QSize size, qreal scale) {
-    return {int(std::ceil(std::max(0, size.width()) * scale - 1e-6)),
-            int(std::ceil(std::max(0, size.height()) * scale - 1e-6))};
+    // Whole pixels only: a last pixel that the element covers in part would
+    // show the picture's background instead of what lies under the element.
+    return {int(std::floor(std::max(0, size.width()) * scale + 1e-6)),
+            int(std::floor(std::max(0, size.height()) * scale + 1e-6))};
 }
 
 QImage ScaledPicture(QSize size, qreal scale) {

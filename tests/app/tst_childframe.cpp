@@ -1,4 +1,8 @@
+#include "AppFixture.h"
 #include "ChildFrame.h"
+#include "Global.h"
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include "Mnemo.h"
 #include "Outfield.h"
 #include "Waterbox.h"
@@ -8,6 +12,21 @@
 class TstChildFrame : public QObject {
     Q_OBJECT
 private Q_SLOTS:
+    void experiment3() {
+        App app("[main]\nMnemoFitToWindow=1\n[MySQL]\nComp=127.0.0.1:1\nSavePassword=1\n");
+        app->resize(1366, 768);
+        app->show();
+        QVERIFY(QTest::qWaitForWindowExposed(app.main.get()));
+        app->ActionMainMenu->trigger();
+        QTest::qWait(100);
+        app->ActionMnemo->trigger();
+        QTest::qWait(100);
+        qDebug() << app->MdiArea->activeSubWindow()->widget() << FormMnemo->isVisible() << app->SubWindowOf(FormMnemo)->isVisible();
+        QGuiApplication::primaryScreen()->grabWindow(0).save("/tmp/exp/app1.png");
+        app->ActionMnemo->trigger();
+        QTest::qWait(100);
+        QGuiApplication::primaryScreen()->grabWindow(0).save("/tmp/exp/app2.png");
+    }
     void experiment2() {
         auto* w = new QWidget;
         w->setAutoFillBackground(true);
