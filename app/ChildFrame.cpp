@@ -170,25 +170,34 @@ void FitOnScreen(QWidget* window, const QMargins& frame, bool move) {
         screen = QGuiApplication::primaryScreen();
     if (!screen)
         return;
-    const QRect room = screen->availableGeometry().marginsRemoved(frame);
-    if (room.isEmpty())
+    // The window's own frame once it has one, else the frame it will get.
+    const QRect outer = window->frameGeometry(), inner = window->geometry();
+    QMargins margins(inner.left() - outer.left(), inner.top() - outer.top(), outer.right() - inner.right(),
+                     outer.bottom() - inner.bottom());
+    if (margins.isNull())
+        margins = frame;
+    const QRect room = screen->availableGeometry();
+    const QSize clientRoom = room.marginsRemoved(margins).size();
+    if (clientRoom.isEmpty())
         return;
-    QRect r = window->geometry();
-    if (r.width() > room.width() || r.height() > room.height()) {
-        const QSize fits = r.size().boundedTo(room.size()).expandedTo(window->minimumSize());
-        if (fits != r.size()) {
+    QSize size = inner.size();
+    if (size.width() > clientRoom.width() || size.height() > clientRoom.height()) {
+        const QSize fits = size.boundedTo(clientRoom).expandedTo(window->minimumSize());
+        if (fits != size) {
             window->resize(fits);
-            r.setSize(window->size());
+            size = window->size();
         }
     }
     if (!move)
         return;
-    // Right and bottom first, so that a window still larger than the screen
-    // keeps its top left corner (the title bar) on it.
-    QPoint at = r.topLeft();
-    at.setX(std::max(room.left(), std::min(at.x(), room.right() + 1 - r.width())));
-    at.setY(std::max(room.top(), std::min(at.y(), room.bottom() + 1 - r.height())));
-    if (at != r.topLeft())
+    // A window's position is that of its frame. Right and bottom first, so
+    // that a window still larger than the screen keeps its top left corner
+    // (the title bar) on it.
+    const QSize whole = size.grownBy(margins);
+    QPoint at = window->pos();
+    at.setX(std::max(room.left(), std::min(at.x(), room.right() + 1 - whole.width())));
+    at.setY(std::max(room.top(), std::min(at.y(), room.bottom() + 1 - whole.height())));
+    if (at != window->pos())
         window->move(at);
 }
 

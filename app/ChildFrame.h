@@ -80,8 +80,8 @@ private:
 
 // Moves the window onto the available area of its screen and, when it is
 // larger than that area, shrinks it to fit as far as its minimum size allows
-// (then its top left corner stays on the screen). `frame` is the margin of
-// the window's frame (title bar, borders) around its client area; with
+// (then its top left corner stays on the screen). `frame` stands for the
+// window's frame (title bar, borders) while it has none of its own yet; with
 // `move` false only the size is fitted.
 void FitOnScreen(QWidget* window, const QMargins& frame = QMargins(), bool move = true);
 

@@ -2,6 +2,7 @@
 
 #include <QGraphicsProxyWidget>
 #include <QGraphicsScene>
+#include <QGraphicsSceneMouseEvent>
 #include <QPaintEngine>
 #include <QPainter>
 #include <QResizeEvent>
@@ -25,6 +26,15 @@ public:
         if (exposed.isEmpty())
             return;
         w->render(painter, exposed.boundingRect().topLeft(), exposed);
+    }
+
+protected:
+    // A control of the window that lets a press pass (as the elements do:
+    // their click comes with the release) still gets the release, as it would
+    // on the screen: the proxy holds the mouse from the press on.
+    void mousePressEvent(QGraphicsSceneMouseEvent* event) override {
+        QGraphicsProxyWidget::mousePressEvent(event);
+        event->accept();
     }
 
 private:
