@@ -74,7 +74,9 @@ QSize Need(const QWidget* w, bool root) {
 
 } // namespace
 
-QSize ControlsNeed(const QWidget* window) { return Need(window, true); }
+QSize ControlsNeed(const QWidget* window) {
+    return Need(window, true);
+}
 
 bool FillsFrame(const QWidget* window) {
     if (window->layout())

@@ -75,12 +75,16 @@ TMainConfig::SaveResult TMainConfig::Save(const QString& iniPath) {
         ini.WriteInteger(kMain, QStringLiteral("FirstChangeStart"), FirstChangeStart);
         ini.WriteInteger(kMain, QStringLiteral("DateIncrement"), DateIncrement);
         ini.WriteBool(kMain, QStringLiteral("ShutdownOnExit"), ShutdownOnExit);
-        ini.WriteBool(kMain, QStringLiteral("MnemoFitToWindow"), MnemoFitToWindow);
+        // Written once it has been switched on: a workstation that never used
+        // it keeps the file it always had.
+        if (MnemoFitToWindow || ini.ValueExists(kMain, QStringLiteral("MnemoFitToWindow")))
+            ini.WriteBool(kMain, QStringLiteral("MnemoFitToWindow"), MnemoFitToWindow);
         ini.WriteString(kMySQL, QStringLiteral("Login"), MySQLLogin);
         ini.WriteString(kMySQL, QStringLiteral("Comp"), MySQLHost);
         ini.WriteInteger(kMySQL, QStringLiteral("Version"), MySQLVersion);
         if (!storable) {
-            qCWarning(lcOrdal) << "SaveConfig: the password cannot be stored (characters outside Windows-1251)";
+            qCWarning(lcOrdal)
+                << "SaveConfig: the password cannot be stored (characters outside Windows-1251)";
             SavePassword = false;
             ini.WriteBool(kMySQL, QStringLiteral("SavePassword"), false);
             ini.WriteString(kMySQL, QStringLiteral("Password"), QString());

@@ -18,7 +18,8 @@ struct TMainConfig {
     QString TempDir;     // read, never written
     QString TemplateDir; // read, never written
     // [main] MnemoFitToWindow: the scheme is shown whole, scaled to its frame,
-    // instead of scrolling.
+    // instead of scrolling (off by default: it costs many times the plain
+    // scheme's tick).
     bool MnemoFitToWindow = false;
     QString MySQLLogin = QStringLiteral("root");
     QString MySQLHost = QStringLiteral("127.0.0.1");
@@ -42,7 +43,7 @@ struct TMainConfig {
         Failed, // "Ошибка в SaveConfig()" went to the event queue
     };
     // Writes [main] Caption, FirstChangeStart, DateIncrement, ShutdownOnExit,
-    // MnemoFitToWindow;
+    // MnemoFitToWindow (once it is on or in the file);
     // [MySQL] Login, Comp, Version, SavePassword, Password.
     SaveResult Save(const QString& iniPath);
 };

@@ -105,11 +105,17 @@ QWidget* TScaledView::TakeContent() {
     return window;
 }
 
-QWidget* TScaledView::Content() const { return proxy_ ? proxy_->widget() : nullptr; }
+QWidget* TScaledView::Content() const {
+    return proxy_ ? proxy_->widget() : nullptr;
+}
 
-qreal TScaledView::Scale() const { return transform().m11(); }
+qreal TScaledView::Scale() const {
+    return transform().m11();
+}
 
-QPoint TScaledView::MapFromContent(QPointF point) const { return mapFromScene(point); }
+QPoint TScaledView::MapFromContent(QPointF point) const {
+    return mapFromScene(point);
+}
 
 void TScaledView::resizeEvent(QResizeEvent* event) {
     QGraphicsView::resizeEvent(event);
@@ -120,7 +126,8 @@ void TScaledView::Fit() {
     if (design_.isEmpty())
         return;
     const QSize room = viewport()->size();
-    const qreal scale = std::min(qreal(room.width()) / design_.width(), qreal(room.height()) / design_.height());
+    const qreal scale =
+        std::min(qreal(room.width()) / design_.width(), qreal(room.height()) / design_.height());
     if (scale > 0)
         setTransform(QTransform::fromScale(scale, scale));
 }

@@ -4,8 +4,8 @@
 
 #include "ChildFrame.h"
 #include "Controls.h"
-#include "ElementBase.h"
 #include "Ebm.h"
+#include "ElementBase.h"
 #include "Mnemo.h"
 #include "Outfield.h"
 #include "Pump.h"
@@ -43,7 +43,9 @@ double DifferentBlocks(const QImage& a, const QImage& b) {
     for (int row = 0; row < x.height(); ++row)
         for (int col = 0; col < x.width(); ++col) {
             const QRgb p = x.pixel(col, row), q = y.pixel(col, row);
-            if (std::abs(qRed(p) - qRed(q)) + std::abs(qGreen(p) - qGreen(q)) + std::abs(qBlue(p) - qBlue(q)) > 120)
+            if (std::abs(qRed(p) - qRed(q)) + std::abs(qGreen(p) - qGreen(q)) +
+                    std::abs(qBlue(p) - qBlue(q)) >
+                120)
                 ++different;
         }
     return double(different) / (x.width() * x.height());
@@ -109,8 +111,8 @@ private Q_SLOTS:
         content.SetShownWhole(true);
         QTest::qWait(20);
         QObject* clicked = nullptr;
-        const QList<QWidget*> elements{static_cast<QWidget*>(mnemo->OutField_PLS), mnemo->Flake_NS, mnemo->Pump_KS,
-                                        mnemo->EBM1};
+        const QList<QWidget*> elements{static_cast<QWidget*>(mnemo->OutField_PLS), mnemo->Flake_NS,
+                                       mnemo->Pump_KS, mnemo->EBM1};
         for (QWidget* element : elements) {
             dynamic_cast<TControlCore*>(element)->SetOnClick(TNotifyEvent([&](QObject* s) { clicked = s; }));
             // A point of the element that no other control covers.
@@ -238,7 +240,8 @@ private Q_SLOTS:
         placed.move(room.right() + 100, room.top());
         placed.show();
         qApp->removeEventFilter(&keeper);
-        QVERIFY2(room.contains(placed.geometry()), qPrintable(QDebug::toString(placed.geometry()) + QDebug::toString(room)));
+        QVERIFY2(room.contains(placed.geometry()),
+                 qPrintable(QDebug::toString(placed.geometry()) + QDebug::toString(room)));
     }
 };
 

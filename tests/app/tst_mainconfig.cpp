@@ -11,7 +11,9 @@
 
 namespace {
 
-QString Ini() { return TestDir() + QStringLiteral("/ordal.INI"); }
+QString Ini() {
+    return TestDir() + QStringLiteral("/ordal.INI");
+}
 
 void Write(const QByteArray& text) {
     QFile f(Ini());
@@ -24,7 +26,9 @@ QByteArray Read() {
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-QString LastEvent() { return Cp1251ToString(EventQueue.Entry(EventQueue.Count() - 1).text); }
+QString LastEvent() {
+    return Cp1251ToString(EventQueue.Entry(EventQueue.Count() - 1).text);
+}
 
 } // namespace
 
@@ -50,6 +54,24 @@ private Q_SLOTS:
         QCOMPARE(Read(), QByteArray("[main]\nCaption=ОРДАЛ-М ( 1.17 )\nFirstChangeStart=7\nDateIncrement=0\n"
                                     "ShutdownOnExit=0\n\n[MySQL]\nLogin=root\nComp=127.0.0.1\nVersion=5\n"
                                     "SavePassword=0\nPassword=\n"));
+    }
+
+    // The scaled scheme is remembered once switched on, also when it is
+    // switched off again; a file that never had it does not get it.
+    void schemeFitToWindowIsRemembered() {
+        TMainConfig c;
+        QVERIFY(c.Load(Ini(), [](TMainConfig&) {}));
+        QVERIFY(!c.MnemoFitToWindow);
+        QCOMPARE(c.Save(Ini()), TMainConfig::SaveResult::Saved);
+        QVERIFY(!Read().contains("MnemoFitToWindow"));
+        c.MnemoFitToWindow = true;
+        QCOMPARE(c.Save(Ini()), TMainConfig::SaveResult::Saved);
+        TMainConfig again;
+        QVERIFY(again.Load(Ini(), [](TMainConfig&) {}));
+        QVERIFY(again.MnemoFitToWindow);
+        again.MnemoFitToWindow = false;
+        QCOMPARE(again.Save(Ini()), TMainConfig::SaveResult::Saved);
+        QVERIFY(Read().contains("MnemoFitToWindow=0\n"));
     }
 
     void storedPasswordIsReadWithoutLogin() {

@@ -2,11 +2,12 @@
 // window's poll, its state colours, animations and set-up mode, and the
 // element editors it opens.
 
-#include "AppFixture.h"
 #include "Actioncontrols.h"
 #include "Anitrans.h"
+#include "AppFixture.h"
 #include "Arrow.h"
 #include "Barrel.h"
+#include "ChildFrame.h"
 #include "Coalbox.h"
 #include "ColorSets.h"
 #include "Controls.h"
@@ -18,34 +19,56 @@
 #include "Mnemo.h"
 #include "Outfield.h"
 #include "Pump.h"
+#include "ScaledView.h"
 #include "Services.h"
 #include "Waterbox.h"
 #include "Watercircle.h"
 #include "Watermeo.h"
 
 #include <QLineEdit>
+#include <QMdiArea>
 #include <QProcess>
 #include <QPushButton>
+#include <QScrollBar>
 
 namespace {
 
 // One record, a fresh heartbeat, one poll tick and one scheme tick.
-void Feed(App& app, double pls, double ar1, double urks = 55, double urns = 40, double voda1 = 30, double dsus = 60) {
+void Feed(App& app, double pls, double ar1, double urks = 55, double urns = 40, double voda1 = 30,
+          double dsus = 60) {
     ExecAdmin("delete from pu_data");
-    ExecAdmin(QStringLiteral("insert into pu_data (RecMoment, PLS, PLSZ, URKS, URNS, VODA1, DSUS, _PLSZ, AR1) "
-                             "values (now(), %1, 1700, %2, %3, %4, %5, 1700, %6)")
-                  .arg(pls)
-                  .arg(urks)
-                  .arg(urns)
-                  .arg(voda1)
-                  .arg(dsus)
-                  .arg(ar1));
+    ExecAdmin(
+        QStringLiteral("insert into pu_data (RecMoment, PLS, PLSZ, URKS, URNS, VODA1, DSUS, _PLSZ, AR1) "
+                       "values (now(), %1, 1700, %2, %3, %4, %5, 1700, %6)")
+            .arg(pls)
+            .arg(urks)
+            .arg(urns)
+            .arg(voda1)
+            .arg(dsus)
+            .arg(ar1));
     PutHeartbeat(0);
     app->TimerRefreshStateTimer();
     FormMnemo->RefreshScheme();
 }
 
-TArrow* ArrowNamed(const QString& name) { return FormMnemo->Layout().Get<TArrow>(name); }
+// Counts the events of one type that the watched objects receive.
+class TEventCounter : public QObject {
+public:
+    TEventCounter(QEvent::Type type, int* count) : type_(type), count_(count) {}
+    bool eventFilter(QObject*, QEvent* e) override {
+        if (e->type() == type_)
+            ++*count_;
+        return false;
+    }
+
+private:
+    QEvent::Type type_;
+    int* count_;
+};
+
+TArrow* ArrowNamed(const QString& name) {
+    return FormMnemo->Layout().Get<TArrow>(name);
+}
 
 } // namespace
 
@@ -139,7 +162,8 @@ private Q_SLOTS:
         TP().now = Now() + 30 * OneSecond; // the heartbeat is 30 s old: red
         app->TimerRefreshStateTimer();
         QCOMPARE(app->ShapeLink->Brush()->GetColor(), clRed);
-        const QList<std::tuple<quint64, TColor, TColor>> phases{{1001, clRed, clWhite}, {1002, clWhite, clRed}};
+        const QList<std::tuple<quint64, TColor, TColor>> phases{{1001, clRed, clWhite},
+                                                                {1002, clWhite, clRed}};
         for (const auto& [tick, brush, font] : phases) {
             TP().tickMs = tick;
             FormMnemo->RefreshScheme();
@@ -158,14 +182,18 @@ private Q_SLOTS:
         FormMnemo->Timer1->stop();
         auto* label = FormMnemo->Layout().Get<TLabel>("Label10"); // Tag 100
         auto* circle = FormMnemo->Layout().Get<TWaterCircle>("WaterCircle1");
-        const TColor uni = FormMnemo->Layout().Get<QWidget>("UniPandus1")->property("Brush").value<TBrush*>()->GetColor();
+        const TColor uni =
+            FormMnemo->Layout().Get<QWidget>("UniPandus1")->property("Brush").value<TBrush*>()->GetColor();
         SetColorByTag(FormMnemo, 100, clFuchsia);
         QCOMPARE(label->Font()->GetColor(), clFuchsia);
-        QCOMPARE(ArrowNamed("Arrow12")->GetColor(), clFuchsia); // inside Flake_KS: still the window's component
+        QCOMPARE(ArrowNamed("Arrow12")->GetColor(),
+                 clFuchsia); // inside Flake_KS: still the window's component
         SetColorByTag(FormMnemo, 900, clLime);
         QCOMPARE(circle->GetWaterColor(), clLime);
         SetColorByTag(FormMnemo, 400, clFuchsia); // the ramp's class has no colouring row
-        QCOMPARE(FormMnemo->Layout().Get<QWidget>("UniPandus1")->property("Brush").value<TBrush*>()->GetColor(), uni);
+        QCOMPARE(
+            FormMnemo->Layout().Get<QWidget>("UniPandus1")->property("Brush").value<TBrush*>()->GetColor(),
+            uni);
         SetColorByTag(FormMnemo, 12345, clFuchsia); // nobody carries it
         QCOMPARE(ArrowNamed("Arrow1")->GetColor() == clFuchsia, false);
     }
@@ -200,7 +228,7 @@ private Q_SLOTS:
         TP().nextColor = clYellow;
         TP().dialogHandler = [](QDialog& d) {
             auto& e = static_cast<TLookEditor&>(d);
-            e.show(); // takes the element's look into the preview
+            e.show();                    // takes the element's look into the preview
             e.ActionButtons[0]->click(); // "Цвет": the colour dialog answers clYellow
             e.EditWidth->setText("5");
             e.ButApply->click();
@@ -217,7 +245,7 @@ private Q_SLOTS:
             QCOMPARE(ini.ReadInteger(name, "Color", 0), clYellow);
         }
         QVERIFY(!ini.SectionExists("Arrow31")); // Tag 100: another group
-        FormMnemo->RefreshScheme(); // the state colour wins at the next tick; the width stays
+        FormMnemo->RefreshScheme();             // the state colour wins at the next tick; the width stays
         QCOMPARE(a->GetColor(), OffColors[1]);
         QCOMPARE(ArrowNamed("Arrow1")->GetArrowWidth(), 5);
     }
@@ -277,12 +305,71 @@ private Q_SLOTS:
         QCOMPARE(app->CurrentChild.data(), FormLogView);
     }
 
+    // On a 1366 x 768 screen the scheme scrolls: at the bottom the sumps and
+    // their levels are in sight and the refresh still paints them; the F keys
+    // keep the position; shown whole it fits the frame, and stays so.
+    void smallScreenReachesTheSumps() {
+        int paints = 0;
+        TEventCounter counter(QEvent::Paint, &paints);
+        {
+            App app;
+            FormMnemo->Timer1->stop();
+            app->resize(1366, 768);
+            app->show();
+            QVERIFY(QTest::qWaitForWindowExposed(app.main.get()));
+            app->ActionMnemo->trigger();
+            TChildFrame* frame = app->ChildFrameOf(FormMnemo);
+            QVERIFY(frame && !frame->ShownWhole());
+            QScrollBar* down = frame->ScrollArea()->verticalScrollBar();
+            QTRY_VERIFY(down->isVisible());
+            QVERIFY(down->maximum() > 0);
+            down->setValue(down->maximum());
+            QWidget* viewport = frame->ScrollArea()->viewport();
+            const QList<QWidget*> bottom{FormMnemo->OutField_KS_level, FormMnemo->OutField_NS_level,
+                                         FormMnemo->Flake_KS, FormMnemo->Flake_NS, FormMnemo->Pump_KS};
+            for (QWidget* w : bottom)
+                QVERIFY2(viewport->rect().contains(QRect(w->mapTo(viewport, QPoint(0, 0)), w->size())),
+                         qPrintable(w->objectName()));
+            QTest::qWait(20);
+            FormMnemo->OutField_KS_level->installEventFilter(&counter);
+            paints = 0;
+            Feed(app, 1700, 0, 77, 33);
+            QCOMPARE(FormMnemo->OutField_KS_level->GetOutValue(), 77.0);
+            QCOMPARE(FormMnemo->OutField_NS_level->GetOutValue(), 33.0);
+            QTRY_VERIFY(paints > 0);
+
+            const int scrolled = down->value();
+            app->ActionMainMenu->trigger();
+            app->ActionMnemo->trigger();
+            QCOMPARE(down->value(), scrolled);
+
+            app->ActionMnemoFit->trigger();
+            QVERIFY(app->ActionMnemoFit->isChecked());
+            QVERIFY(frame->ShownWhole());
+            QCOMPARE(app->MdiArea->activeSubWindow(), app->SubWindowOf(FormMnemo));
+            const TScaledView* view = frame->ScaledView();
+            const QRect shown(view->MapFromContent(QPointF(0, 0)), view->MapFromContent(QPointF(1272, 916)));
+            QVERIFY2(view->viewport()->rect().adjusted(0, 0, 1, 1).contains(shown),
+                     qPrintable(QDebug::toString(shown)));
+            QTest::qWait(20);
+            paints = 0;
+            Feed(app, 1700, 0, 12, 33);
+            QTRY_VERIFY(paints > 0);
+            app->SaveConfig();
+        }
+        QVERIFY(ReadFileText(IniPath()).contains("MnemoFitToWindow=1"));
+        App again(ReadFileText(IniPath()));
+        QVERIFY(again->ActionMnemoFit->isChecked());
+        QVERIFY(again->ChildFrameOf(FormMnemo)->ShownWhole());
+    }
+
     void endToEndWithThePlantSimulator() {
         ResetPlantTables(1100);
         const TestDb db = TestDatabase();
         QProcess sim;
-        sim.start(ORDAL_PLANTSIM, {"--port", QString::number(db.port), "--user", db.user, "--password", db.password,
-                                   "--interval-ms", "300", "--duration", "8", "--setpoint", "1720"});
+        sim.start(ORDAL_PLANTSIM,
+                  {"--port", QString::number(db.port), "--user", db.user, "--password", db.password,
+                   "--interval-ms", "300", "--duration", "8", "--setpoint", "1720"});
         QVERIFY(sim.waitForStarted());
         App app;
         QTest::qWait(1500);
