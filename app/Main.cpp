@@ -4,6 +4,7 @@
 #include "ChildFrame.h"
 #include "Config.h"
 #include "Eventlog.h"
+#include "Log.h"
 #include "Forms.h"
 #include "Global.h"
 #include "GraphDSUS.h"
@@ -11,7 +12,6 @@
 #include "GraphSuspLevel.h"
 #include "Images.h"
 #include "Inputnewset.h"
-#include "Log.h"
 #include "Logview.h"
 #include "MainMenu.h"
 #include "Mnemo.h"
@@ -19,6 +19,7 @@
 #include "Platform.h"
 
 #include <QApplication>
+#include <functional>
 #include <QCloseEvent>
 #include <QDialogButtonBox>
 #include <QDir>
@@ -30,22 +31,20 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
+#include <QVBoxLayout>
 #include <QPainter>
 #include <QStatusBar>
 #include <QToolBar>
 #include <QToolButton>
-#include <QVBoxLayout>
-#include <functional>
 
 TFormMain* FormMain = nullptr;
 
-const QString kSetpointUnknown = QStringLiteral(
-    "Связь с сервером прервалась после отправки задания: неизвестно, получил ли его контроллер. "
-    "Проверьте заданную плотность на мнемосхеме, прежде чем задавать ее снова.");
+const QString kSetpointUnknown =
+    QStringLiteral("Связь с сервером прервалась после отправки задания: неизвестно, получил ли его контроллер. "
+                   "Проверьте заданную плотность на мнемосхеме, прежде чем задавать ее снова.");
 
-QString FloatToSqlText(double x) {
-    return FloatToStr(x).replace(QLatin1Char(','), QLatin1Char('.'));
-}
+
+QString FloatToSqlText(double x) { return FloatToStr(x).replace(QLatin1Char(','), QLatin1Char('.')); }
 
 TFormMain::TFormMain(const QString& exePath, QWidget* parent) : QMainWindow(parent) {
     FormMain = this;
@@ -60,7 +59,7 @@ TFormMain::TFormMain(const QString& exePath, QWidget* parent) : QMainWindow(pare
     SQLConnection1->DriverName = QStringLiteral("MySQL");
     SQLConnection1->ConnectionName = QStringLiteral("SQLConnection1");
     SQLConnection1->LoginPrompt = false;
-    SQLConnection1->Params = {QStringLiteral("HostName=127.0.0.1"),   QStringLiteral("Database=ordalm"),
+    SQLConnection1->Params = {QStringLiteral("HostName=127.0.0.1"),  QStringLiteral("Database=ordalm"),
                               QStringLiteral("User_Name=ordal_user"), QStringLiteral("Password=70918263"),
                               QStringLiteral("BlobSize=-1"),          QStringLiteral("ErrorResourceFile="),
                               QStringLiteral("LocaleCode=0000")};
@@ -125,22 +124,10 @@ TFormMain::~TFormMain() {
 }
 
 QList<QAction*> TFormMain::Actions() const {
-    return {ActionExit,
-            ActionMainMenu,
-            ActionMnemo,
-            ActionGraphGC_params,
-            ActionGraphSuspLevel,
-            ActionGraphDivPosition,
-            ActionWorkLog,
-            ActionAbout,
-            ActionSetPLSZ,
-            ActionSet_TNZ,
-            ActionPrintHardParams,
-            ActionPrintLevelGraph,
-            ActionPrintDiverGraph,
-            ActionPrintGCWorkReg,
-            ActionPrint,
-            ActionConfig,
+    return {ActionExit,           ActionMainMenu,        ActionMnemo,          ActionGraphGC_params,
+            ActionGraphSuspLevel, ActionGraphDivPosition, ActionWorkLog,       ActionAbout,
+            ActionSetPLSZ,        ActionSet_TNZ,          ActionPrintHardParams, ActionPrintLevelGraph,
+            ActionPrintDiverGraph, ActionPrintGCWorkReg,  ActionPrint,          ActionConfig,
             ActionBaseView};
 }
 
@@ -161,21 +148,19 @@ void TFormMain::BuildActions() {
     };
     const QString printHint = QStringLiteral("Выберите данные для печати через пункт меню \"Печать\"");
     ActionExit = make("ActionExit", "Главное", "Вы&xод из программы", "Завершить работу с программой", 0);
-    ActionMainMenu = make("ActionMainMenu", "Главное", "На главное меню",
-                          "Вернуться к главному меню программы", 3, {Qt::Key_F1});
+    ActionMainMenu = make("ActionMainMenu", "Главное", "На главное меню", "Вернуться к главному меню программы", 3,
+                          {Qt::Key_F1});
     ActionMnemo = make("ActionMnemo", "Мнемосхемы", "Мнемосхема  процесса обогащения  угля в тяжелых средах",
                        "Показать мнемосхему  процесса обогащения  угля в тяжелых средах", 1, {Qt::Key_F2});
     ActionGraphGC_params =
         make("ActionGraphGC_params", "Графики", "Графики параметров  процесса  обогащения в тяжелых средах",
              "Перейти к окну графиков параметров  процесса  обогащения в тяжелых средах", 7, {Qt::Key_F3});
-    ActionGraphSuspLevel =
-        make("ActionGraphSuspLevel", "Графики", "Графики изменения уровней в сборниках суспензии",
-             "Показать окно графиков изменения уровней в сборниках суспензии", 8, {Qt::Key_F4});
-    ActionGraphDivPosition =
-        make("ActionGraphDivPosition", "Графики", "График работы делителя потока суспензии",
-             "Показать окно графиков работы делителя потока суспензии", 6, {Qt::Key_F5});
-    ActionWorkLog = make("ActionWorkLog", "Журналы", "Журнал регистрации событий", "Показать журнал событий",
-                         2, {Qt::Key_F6});
+    ActionGraphSuspLevel = make("ActionGraphSuspLevel", "Графики", "Графики изменения уровней в сборниках суспензии",
+                                "Показать окно графиков изменения уровней в сборниках суспензии", 8, {Qt::Key_F4});
+    ActionGraphDivPosition = make("ActionGraphDivPosition", "Графики", "График работы делителя потока суспензии",
+                                  "Показать окно графиков работы делителя потока суспензии", 6, {Qt::Key_F5});
+    ActionWorkLog = make("ActionWorkLog", "Журналы", "Журнал регистрации событий", "Показать журнал событий", 2,
+                         {Qt::Key_F6});
     ActionAbout = make("ActionAbout", "Справка", "О программе", "Показать информацию о версии программы", 5,
                        {QKeySequence(Qt::CTRL | Qt::Key_F1), QKeySequence(Qt::ALT | Qt::Key_F1)});
     ActionSetPLSZ = make("ActionSetPLSZ", "Задания", "Задание плотности суспензии",
@@ -185,18 +170,16 @@ void TFormMain::BuildActions() {
     ActionPrintHardParams =
         make("ActionPrintHardParams", "Печать", "Графики параметров  процесса  обогащения в тяжелых средах",
              "Печать графики параметров  процесса  обогащения в тяжелых средах", 11);
-    ActionPrintLevelGraph =
-        make("ActionPrintLevelGraph", "Печать", "Графики изменения уровней в сборниках суспензии",
-             "Печать графиков изменения уровней в сборниках суспензии", 11);
+    ActionPrintLevelGraph = make("ActionPrintLevelGraph", "Печать", "Графики изменения уровней в сборниках суспензии",
+                                 "Печать графиков изменения уровней в сборниках суспензии", 11);
     ActionPrintDiverGraph = make("ActionPrintDiverGraph", "Печать", "График работы делителя потока суспензии",
                                  "Печать графиков работы делителя потока суспензии", 11);
-    ActionPrintGCWorkReg = make("ActionPrintGCWorkReg", "Печать", "Журнал регистрации событий",
-                                "Печать журнала регистрации событий", 11);
+    ActionPrintGCWorkReg =
+        make("ActionPrintGCWorkReg", "Печать", "Журнал регистрации событий", "Печать журнала регистрации событий", 11);
     ActionPrint = make("ActionPrint", "Печать", "Печать...", printHint, 11);
-    ActionConfig = make("ActionConfig", "Сервис", "Конфигурация",
-                        "Настройки оформления, подключения к серверу и т.п.", 12);
-    ActionBaseView =
-        make("ActionBaseView", "Сервис", "Просмотр базы данных", "Показать окно просмотра базы данных", 13);
+    ActionConfig = make("ActionConfig", "Сервис", "Конфигурация", "Настройки оформления, подключения к серверу и т.п.",
+                        12);
+    ActionBaseView = make("ActionBaseView", "Сервис", "Просмотр базы данных", "Показать окно просмотра базы данных", 13);
 
     // The neutral state of the print button: no data chosen yet.
     ActionPrint->setEnabled(false);
@@ -217,16 +200,11 @@ void TFormMain::BuildActions() {
                 ShowChild(w);
         });
     };
-    child(
-        ActionMainMenu, [] { return static_cast<QWidget*>(FormMainMenu); }, ActionPrint);
-    child(
-        ActionMnemo, [] { return static_cast<QWidget*>(FormMnemo); }, ActionPrint);
-    child(
-        ActionGraphGC_params, [] { return FormGraphHardParams; }, ActionPrintHardParams);
-    child(
-        ActionGraphSuspLevel, [] { return FormGraphSuspLevel; }, ActionPrintLevelGraph);
-    child(
-        ActionGraphDivPosition, [] { return FormGraphDSUS; }, ActionPrintDiverGraph);
+    child(ActionMainMenu, [] { return static_cast<QWidget*>(FormMainMenu); }, ActionPrint);
+    child(ActionMnemo, [] { return static_cast<QWidget*>(FormMnemo); }, ActionPrint);
+    child(ActionGraphGC_params, [] { return FormGraphHardParams; }, ActionPrintHardParams);
+    child(ActionGraphSuspLevel, [] { return FormGraphSuspLevel; }, ActionPrintLevelGraph);
+    child(ActionGraphDivPosition, [] { return FormGraphDSUS; }, ActionPrintDiverGraph);
     // After the window is forward, the trend windows lay out their charts.
     connect(ActionGraphGC_params, &QAction::triggered, this, [] {
         if (FormGraphHardParams)
@@ -248,8 +226,7 @@ void TFormMain::BuildActions() {
         if (FormGraphDSUS)
             FormGraphDSUS->PrintCharts();
     });
-    child(
-        ActionWorkLog, [this] { return static_cast<QWidget*>(JournalWindow()); }, ActionPrintGCWorkReg);
+    child(ActionWorkLog, [this] { return static_cast<QWidget*>(JournalWindow()); }, ActionPrintGCWorkReg);
     child(
         ActionBaseView,
         [this] {
@@ -296,8 +273,7 @@ void TFormMain::BuildMenu() {
     bar->addMenu(QStringLiteral("Журнал"))->addAction(ActionWorkLog);
     bar->addMenu(QStringLiteral("Задания"))->addAction(ActionSetPLSZ);
     m = bar->addMenu(QStringLiteral("Печать"));
-    m->addActions(
-        {ActionPrintHardParams, ActionPrintLevelGraph, ActionPrintDiverGraph, ActionPrintGCWorkReg});
+    m->addActions({ActionPrintHardParams, ActionPrintLevelGraph, ActionPrintDiverGraph, ActionPrintGCWorkReg});
     m = bar->addMenu(QStringLiteral("Сервис"));
     m->addActions({ActionConfig, ActionBaseView});
     bar->addMenu(QStringLiteral("Справка"))->addAction(ActionAbout);
@@ -404,14 +380,11 @@ void TFormMain::ToolBarMainResize() {
         l->activate();
 }
 
-void TFormMain::SetPrintAction(QAction* action) {
-    ToolButtonPrint->setDefaultAction(action);
-}
+void TFormMain::SetPrintAction(QAction* action) { ToolButtonPrint->setDefaultAction(action); }
 
 QMdiSubWindow* TFormMain::AddChild(QWidget* window) {
     auto* content = new TChildFrame(window);
-    QMdiSubWindow* sub =
-        MdiArea->addSubWindow(content, Qt::SubWindow | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+    QMdiSubWindow* sub = MdiArea->addSubWindow(content, Qt::SubWindow | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
     sub->setAttribute(Qt::WA_DeleteOnClose, false);
     sub->setWindowTitle(window->windowTitle());
     sub->setWindowIcon(AppIcon());
@@ -603,8 +576,8 @@ void TFormMain::ActionSetCheck() {
     ActionSet_TNZ->setEnabled(connected);
 }
 
-void TFormMain::SendSetpoint(const QString& prompt, double lowest, double highest,
-                             const QString& rangeMessage, const QString& column) {
+void TFormMain::SendSetpoint(const QString& prompt, double lowest, double highest, const QString& rangeMessage,
+                             const QString& column) {
     if (!SQLConnection1->Connected() || !FormInputNewSet)
         return;
     FormInputNewSet->LabelParName->setText(prompt);

@@ -83,8 +83,7 @@ TMainConfig::SaveResult TMainConfig::Save(const QString& iniPath) {
         ini.WriteString(kMySQL, QStringLiteral("Comp"), MySQLHost);
         ini.WriteInteger(kMySQL, QStringLiteral("Version"), MySQLVersion);
         if (!storable) {
-            qCWarning(lcOrdal)
-                << "SaveConfig: the password cannot be stored (characters outside Windows-1251)";
+            qCWarning(lcOrdal) << "SaveConfig: the password cannot be stored (characters outside Windows-1251)";
             SavePassword = false;
             ini.WriteBool(kMySQL, QStringLiteral("SavePassword"), false);
             ini.WriteString(kMySQL, QStringLiteral("Password"), QString());

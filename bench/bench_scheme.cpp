@@ -136,9 +136,8 @@ int main(int argc, char** argv) {
                 // A record whose every value differs from the last one.
                 ++n;
                 writer.SetSQL(
-                    QStringLiteral(
-                        "insert into pu_data (RecMoment, PLS, PLSZ, URKS, URNS, VODA1, DSUS, _PLSZ, "
-                        "AR1) values (now() + interval %1 second, %2, %3, %4, %5, %6, %7, %3, %8)")
+                    QStringLiteral("insert into pu_data (RecMoment, PLS, PLSZ, URKS, URNS, VODA1, DSUS, _PLSZ, "
+                                   "AR1) values (now() + interval %1 second, %2, %3, %4, %5, %6, %7, %3, %8)")
                         .arg(n)
                         .arg(1650 + n % 97)
                         .arg(1700 + n % 5)
@@ -173,9 +172,8 @@ int main(int argc, char** argv) {
     };
     double tick = 0, full = 0;
     measure(tick, full);
-    std::printf(
-        "scheme tick (refresh + repaint of the changes) / full scheme repaint: %.3f (target <= 0.3)\n",
-        tick / full);
+    std::printf("scheme tick (refresh + repaint of the changes) / full scheme repaint: %.3f (target <= 0.3)\n",
+                tick / full);
     std::printf("  tick %.0f us, full repaint %.0f us, running %d\n", tick / 1000, full / 1000,
                 int(FormMnemo->Running));
     // The scheme shown whole, scaled to the frame: reduced on a small screen,

@@ -348,15 +348,9 @@ namespace {
 int g_repaintBatches = 0;
 }
 
-TRepaintBatch::TRepaintBatch() {
-    ++g_repaintBatches;
-}
-TRepaintBatch::~TRepaintBatch() {
-    --g_repaintBatches;
-}
-bool TRepaintBatch::Active() {
-    return g_repaintBatches > 0;
-}
+TRepaintBatch::TRepaintBatch() { ++g_repaintBatches; }
+TRepaintBatch::~TRepaintBatch() { --g_repaintBatches; }
+bool TRepaintBatch::Active() { return g_repaintBatches > 0; }
 
 void RepaintNow(QWidget* element) {
     if (g_repaintBatches > 0)

@@ -11,9 +11,7 @@
 
 namespace {
 
-QString Ini() {
-    return TestDir() + QStringLiteral("/ordal.INI");
-}
+QString Ini() { return TestDir() + QStringLiteral("/ordal.INI"); }
 
 void Write(const QByteArray& text) {
     QFile f(Ini());
@@ -26,9 +24,7 @@ QByteArray Read() {
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-QString LastEvent() {
-    return Cp1251ToString(EventQueue.Entry(EventQueue.Count() - 1).text);
-}
+QString LastEvent() { return Cp1251ToString(EventQueue.Entry(EventQueue.Count() - 1).text); }
 
 } // namespace
 

@@ -2,12 +2,12 @@
 // window's poll, its state colours, animations and set-up mode, and the
 // element editors it opens.
 
+#include "AppFixture.h"
+#include "ChildFrame.h"
 #include "Actioncontrols.h"
 #include "Anitrans.h"
-#include "AppFixture.h"
 #include "Arrow.h"
 #include "Barrel.h"
-#include "ChildFrame.h"
 #include "Coalbox.h"
 #include "ColorSets.h"
 #include "Controls.h"
@@ -34,18 +34,16 @@
 namespace {
 
 // One record, a fresh heartbeat, one poll tick and one scheme tick.
-void Feed(App& app, double pls, double ar1, double urks = 55, double urns = 40, double voda1 = 30,
-          double dsus = 60) {
+void Feed(App& app, double pls, double ar1, double urks = 55, double urns = 40, double voda1 = 30, double dsus = 60) {
     ExecAdmin("delete from pu_data");
-    ExecAdmin(
-        QStringLiteral("insert into pu_data (RecMoment, PLS, PLSZ, URKS, URNS, VODA1, DSUS, _PLSZ, AR1) "
-                       "values (now(), %1, 1700, %2, %3, %4, %5, 1700, %6)")
-            .arg(pls)
-            .arg(urks)
-            .arg(urns)
-            .arg(voda1)
-            .arg(dsus)
-            .arg(ar1));
+    ExecAdmin(QStringLiteral("insert into pu_data (RecMoment, PLS, PLSZ, URKS, URNS, VODA1, DSUS, _PLSZ, AR1) "
+                             "values (now(), %1, 1700, %2, %3, %4, %5, 1700, %6)")
+                  .arg(pls)
+                  .arg(urks)
+                  .arg(urns)
+                  .arg(voda1)
+                  .arg(dsus)
+                  .arg(ar1));
     PutHeartbeat(0);
     app->TimerRefreshStateTimer();
     FormMnemo->RefreshScheme();
@@ -66,9 +64,7 @@ private:
     int* count_;
 };
 
-TArrow* ArrowNamed(const QString& name) {
-    return FormMnemo->Layout().Get<TArrow>(name);
-}
+TArrow* ArrowNamed(const QString& name) { return FormMnemo->Layout().Get<TArrow>(name); }
 
 } // namespace
 
@@ -162,8 +158,7 @@ private Q_SLOTS:
         TP().now = Now() + 30 * OneSecond; // the heartbeat is 30 s old: red
         app->TimerRefreshStateTimer();
         QCOMPARE(app->ShapeLink->Brush()->GetColor(), clRed);
-        const QList<std::tuple<quint64, TColor, TColor>> phases{{1001, clRed, clWhite},
-                                                                {1002, clWhite, clRed}};
+        const QList<std::tuple<quint64, TColor, TColor>> phases{{1001, clRed, clWhite}, {1002, clWhite, clRed}};
         for (const auto& [tick, brush, font] : phases) {
             TP().tickMs = tick;
             FormMnemo->RefreshScheme();
@@ -182,18 +177,14 @@ private Q_SLOTS:
         FormMnemo->Timer1->stop();
         auto* label = FormMnemo->Layout().Get<TLabel>("Label10"); // Tag 100
         auto* circle = FormMnemo->Layout().Get<TWaterCircle>("WaterCircle1");
-        const TColor uni =
-            FormMnemo->Layout().Get<QWidget>("UniPandus1")->property("Brush").value<TBrush*>()->GetColor();
+        const TColor uni = FormMnemo->Layout().Get<QWidget>("UniPandus1")->property("Brush").value<TBrush*>()->GetColor();
         SetColorByTag(FormMnemo, 100, clFuchsia);
         QCOMPARE(label->Font()->GetColor(), clFuchsia);
-        QCOMPARE(ArrowNamed("Arrow12")->GetColor(),
-                 clFuchsia); // inside Flake_KS: still the window's component
+        QCOMPARE(ArrowNamed("Arrow12")->GetColor(), clFuchsia); // inside Flake_KS: still the window's component
         SetColorByTag(FormMnemo, 900, clLime);
         QCOMPARE(circle->GetWaterColor(), clLime);
         SetColorByTag(FormMnemo, 400, clFuchsia); // the ramp's class has no colouring row
-        QCOMPARE(
-            FormMnemo->Layout().Get<QWidget>("UniPandus1")->property("Brush").value<TBrush*>()->GetColor(),
-            uni);
+        QCOMPARE(FormMnemo->Layout().Get<QWidget>("UniPandus1")->property("Brush").value<TBrush*>()->GetColor(), uni);
         SetColorByTag(FormMnemo, 12345, clFuchsia); // nobody carries it
         QCOMPARE(ArrowNamed("Arrow1")->GetColor() == clFuchsia, false);
     }
@@ -228,7 +219,7 @@ private Q_SLOTS:
         TP().nextColor = clYellow;
         TP().dialogHandler = [](QDialog& d) {
             auto& e = static_cast<TLookEditor&>(d);
-            e.show();                    // takes the element's look into the preview
+            e.show(); // takes the element's look into the preview
             e.ActionButtons[0]->click(); // "Цвет": the colour dialog answers clYellow
             e.EditWidth->setText("5");
             e.ButApply->click();
@@ -245,7 +236,7 @@ private Q_SLOTS:
             QCOMPARE(ini.ReadInteger(name, "Color", 0), clYellow);
         }
         QVERIFY(!ini.SectionExists("Arrow31")); // Tag 100: another group
-        FormMnemo->RefreshScheme();             // the state colour wins at the next tick; the width stays
+        FormMnemo->RefreshScheme(); // the state colour wins at the next tick; the width stays
         QCOMPARE(a->GetColor(), OffColors[1]);
         QCOMPARE(ArrowNamed("Arrow1")->GetArrowWidth(), 5);
     }
@@ -367,9 +358,8 @@ private Q_SLOTS:
         ResetPlantTables(1100);
         const TestDb db = TestDatabase();
         QProcess sim;
-        sim.start(ORDAL_PLANTSIM,
-                  {"--port", QString::number(db.port), "--user", db.user, "--password", db.password,
-                   "--interval-ms", "300", "--duration", "8", "--setpoint", "1720"});
+        sim.start(ORDAL_PLANTSIM, {"--port", QString::number(db.port), "--user", db.user, "--password", db.password,
+                                   "--interval-ms", "300", "--duration", "8", "--setpoint", "1720"});
         QVERIFY(sim.waitForStarted());
         App app;
         QTest::qWait(1500);
