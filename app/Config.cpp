@@ -645,12 +645,14 @@ void TFormConfig::SaveColors() {
     if (!FormMain)
         return;
     IniFile ini(FormMain->IniFileName);
+    ini.Begin(); // both sets and the labels' font reach the file together
     SaveStateColors(ini, QStringLiteral("OnColors"), OnColors);
     SaveStateColors(ini, QStringLiteral("OffColors"), OffColors);
     const QString section = QStringLiteral("AdvLabels");
     ini.WriteString(section, QStringLiteral("FontName"), AdvLabelsFont.name);
     ini.WriteInteger(section, QStringLiteral("FontSize"), AdvLabelsFont.size);
     ini.WriteInteger(section, QStringLiteral("FontColor"), AdvLabelsFont.color);
+    ini.Commit();
 }
 
 void TFormConfig::ButApplyNewColorsClick(QObject*) {

@@ -470,6 +470,7 @@ void TFormGraphBase::LoadLimits() {
 void TFormGraphBase::SaveLimits() {
     try {
         IniFile ini(ConfigFile);
+        ini.Begin();
         for (TLevelGraph* g : Charts) {
             const QString section = g->objectName() + QStringLiteral("Limits");
             ini.WriteFloat(section, QStringLiteral("YMin"), g->GetYMin());
@@ -481,6 +482,7 @@ void TFormGraphBase::SaveLimits() {
                 ini.WriteFloat(section, QStringLiteral("RightScaleStep"), g->GetRightScaleStep());
             }
         }
+        ini.Commit();
     } catch (...) {
         // Runs while the window is destroyed: a read-only file costs the
         // limits, not the program.

@@ -70,7 +70,10 @@ TMainConfig::SaveResult TMainConfig::Save(const QString& iniPath) {
                 storable = false;
             }
         }
+        // One write for the whole file: it is on disk as before or as after,
+        // never half saved, whenever the program may be ended.
         IniFile ini(iniPath);
+        ini.Begin();
         ini.WriteString(kMain, QStringLiteral("Caption"), Caption);
         ini.WriteInteger(kMain, QStringLiteral("FirstChangeStart"), FirstChangeStart);
         ini.WriteInteger(kMain, QStringLiteral("DateIncrement"), DateIncrement);
@@ -87,6 +90,7 @@ TMainConfig::SaveResult TMainConfig::Save(const QString& iniPath) {
             SavePassword = false;
             ini.WriteBool(kMySQL, QStringLiteral("SavePassword"), false);
             ini.WriteString(kMySQL, QStringLiteral("Password"), QString());
+            ini.Commit();
             return SaveResult::PasswordNotStored;
         }
         ini.WriteBool(kMySQL, QStringLiteral("SavePassword"), SavePassword);
@@ -96,6 +100,7 @@ TMainConfig::SaveResult TMainConfig::Save(const QString& iniPath) {
         } else {
             ini.WriteString(kMySQL, QStringLiteral("Password"), QString());
         }
+        ini.Commit();
         return SaveResult::Saved;
     } catch (...) {
         qCWarning(lcOrdal) << "SaveConfig:" << iniPath << CurrentExceptionText();

@@ -124,10 +124,12 @@ bool SaveFont(QWidget* control) {
         if (!font)
             return false;
         IniFile ini(FontFile(control));
+        ini.Begin();
         const QString section = control->objectName();
         ini.WriteInteger(section, QStringLiteral("FontColor"), font->GetColor());
         ini.WriteInteger(section, QStringLiteral("FontSize"), font->GetSize());
         ini.WriteString(section, QStringLiteral("FontName"), font->GetName());
+        ini.Commit();
         return true;
     } catch (...) {
         qCWarning(lcOrdal) << "SaveFont" << control->objectName() << CurrentExceptionText();

@@ -55,6 +55,8 @@ void FileStamp(const QString& fileName, quint64 out[4]) {
 } // namespace
 
 void IniFile::Refresh() const {
+    if (pending_)
+        return; // the group's writes are the truth until they are committed
     quint64 now[4];
     FileStamp(fileName_, now);
     if (loaded_ && std::equal(now, now + 4, stamp_))
@@ -212,7 +214,20 @@ void IniFile::DeleteKey(const QString& section, const QString& key) {
     Store();
 }
 
+void IniFile::Commit() {
+    if (batch_ > 0)
+        --batch_;
+    if (batch_ == 0 && pending_) {
+        Store();
+        pending_ = false; // (kept when the write failed: a second Commit tries again)
+    }
+}
+
 void IniFile::Store() {
+    if (batch_ > 0) {
+        pending_ = true;
+        return;
+    }
     QString text = lines_.join(eol_);
     if (!lines_.isEmpty())
         text += eol_;

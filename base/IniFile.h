@@ -44,6 +44,15 @@ public:
     void EraseSection(const QString& section);
     void DeleteKey(const QString& section, const QString& key);
 
+    // A group of writes that reaches the file in one step: between Begin() and
+    // Commit() the writes through this object change only what it holds, and
+    // Commit() writes them all atomically (it throws IniFileError when the
+    // file cannot be written). A configuration saved this way is on disk
+    // wholly as before or wholly as after, whenever the program may die.
+    // Dropped without Commit(), nothing of the group is written.
+    void Begin() { ++batch_; }
+    void Commit();
+
 private:
     struct Found {
         int sectionLine = -1; // line of the "[section]" header
@@ -64,4 +73,6 @@ private:
     // Identity of the file contents last read: device, inode, size, mtime.
     mutable quint64 stamp_[4] = {0, 0, 0, 0};
     mutable bool loaded_ = false;
+    int batch_ = 0;
+    bool pending_ = false; // writes of a group not yet on disk
 };

@@ -980,11 +980,13 @@ bool TLevelGraph::SaveToIni() {
         return false;
     try {
         IniFile ini(IniPath(iniName_));
+        ini.Begin(); // 32 keys, one write
         const QString section = objectName();
         for (int i = 0; i < kChannels; ++i) {
             ini.WriteInteger(section, QStringLiteral("pw%1").arg(i), graphPens_[i]->GetWidth());
             ini.WriteInteger(section, QStringLiteral("pc%1").arg(i), graphPens_[i]->GetColor());
         }
+        ini.Commit();
     } catch (const IniFileError&) {
         // Called from the destructor as well: the pens are only a look, and a
         // read-only file must not take the program down on its way out.

@@ -166,11 +166,13 @@ void TArrow::BubbleStep(bool chained) {
 bool TArrow::SaveConfig() {
     try {
         IniFile ini = ConfigFile();
+        ini.Begin(); // the look reaches the file whole or not at all
         const QString section = objectName();
         ini.WriteInteger(section, QStringLiteral("ArrowWidth"), arrowWidth_);
         ini.WriteInteger(section, QStringLiteral("Color"), color_);
         ini.WriteInteger(section, QStringLiteral("EdgeLength"), edgeLength_);
         ini.WriteInteger(section, QStringLiteral("EdgeAngle"), edgeAngle_);
+        ini.Commit();
         return true;
     } catch (...) {
         return false;

@@ -146,11 +146,13 @@ void TBarrel::DrawPicture(QPainter& p) {
 bool TBarrel::SaveConfig() {
     try {
         IniFile ini = ConfigFile();
+        ini.Begin(); // the look reaches the file whole or not at all
         const QString s = objectName();
         ini.WriteInteger(s, QStringLiteral("UpColor"), upColor_);
         ini.WriteInteger(s, QStringLiteral("DownColor"), downColor_);
         ini.WriteInteger(s, QStringLiteral("BackColor"), brush_->GetColor());
         SavePenConfig(ini, s, QStringLiteral("Pen"), *pen_);
+        ini.Commit();
         return true;
     } catch (...) {
         return false;

@@ -130,6 +130,7 @@ void TDensMeter::DrawPicture(QPainter& p) {
 
 bool TDensMeter::SaveConfig() {
     IniFile ini = ConfigFile();
+    ini.Begin(); // the look reaches the file whole or not at all
     const QString s = objectName();
     ini.WriteInteger(s, QStringLiteral("TermoTop"), termoTop_);
     ini.WriteInteger(s, QStringLiteral("TermoHeight"), termoHeight_);
@@ -148,6 +149,7 @@ bool TDensMeter::SaveConfig() {
     SavePenConfig(ini, s, QStringLiteral("Pen"), *pen_);
     SaveFontConfig(ini, s, QStringLiteral("OutFont"), *outFont_);
     SaveStringsConfig(ini, s, QStringLiteral("StrCellColors"), *strCellColors_);
+    ini.Commit();
     return true;
 }
 

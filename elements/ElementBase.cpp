@@ -198,28 +198,51 @@ void TControlCore::SetAlign(TAlign value) {
     Realign(self_, alClient); // also lays out the others when this one stops docking
 }
 
+int CheckedPosition(int value, const char* what) {
+    if (value < -kMaxElementPosition || value > kMaxElementPosition)
+        throw std::out_of_range(QStringLiteral("%1 %2 lies beyond %3 px")
+                                    .arg(QLatin1String(what))
+                                    .arg(value)
+                                    .arg(kMaxElementPosition)
+                                    .toStdString());
+    return value;
+}
+
+int CheckedExtent(int value, const char* what) {
+    // A panel element keeps a picture of its whole size: an absurd size would
+    // cost gigabytes before anything could be drawn.
+    if (value > kMaxElementExtent)
+        throw std::out_of_range(QStringLiteral("%1 %2 is larger than an element may be (%3 px)")
+                                    .arg(QLatin1String(what))
+                                    .arg(value)
+                                    .arg(kMaxElementExtent)
+                                    .toStdString());
+    return std::max(0, value);
+}
+
 void TControlCore::SetLeft(int value) {
-    self_->move(value, self_->y());
+    self_->move(CheckedPosition(value, "Left"), self_->y());
     Realign(self_, align_);
 }
 
 void TControlCore::SetTop(int value) {
-    self_->move(self_->x(), value);
+    self_->move(self_->x(), CheckedPosition(value, "Top"));
     Realign(self_, align_);
 }
 
 void TControlCore::SetWidth(int value) {
-    self_->resize(std::max(0, value), self_->height());
+    self_->resize(CheckedExtent(value, "Width"), self_->height());
     Realign(self_, align_);
 }
 
 void TControlCore::SetHeight(int value) {
-    self_->resize(self_->width(), std::max(0, value));
+    self_->resize(self_->width(), CheckedExtent(value, "Height"));
     Realign(self_, align_);
 }
 
 void TControlCore::SetBounds(int left, int top, int width, int height) {
-    self_->setGeometry(left, top, std::max(0, width), std::max(0, height));
+    self_->setGeometry(CheckedPosition(left, "Left"), CheckedPosition(top, "Top"), CheckedExtent(width, "Width"),
+                       CheckedExtent(height, "Height"));
     Realign(self_, align_);
 }
 

@@ -151,6 +151,14 @@ public:
     static bool Active();
 };
 
+// The largest element (and window) a layout or a setter may make, and the
+// farthest it may be placed: larger values are refused (std::out_of_range; in
+// a layout, an error naming the line).
+constexpr int kMaxElementExtent = 10000;
+constexpr int kMaxElementPosition = 1000000;
+int CheckedExtent(int value, const char* what);   // negative becomes 0
+int CheckedPosition(int value, const char* what);
+
 // What both element kinds share; a mixin because the two kinds have different
 // widget behaviour. Not a QObject: each kind declares the Q_PROPERTYs.
 class TControlCore {

@@ -508,13 +508,13 @@ bool SetWidgetFallback(QWidget* w, const QString& name, const Value& v) {
         return v.text;
     };
     if (is("Left"))
-        w->move(needInt(), w->y());
+        w->move(CheckedPosition(needInt(), "Left"), w->y());
     else if (is("Top"))
-        w->move(w->x(), needInt());
+        w->move(w->x(), CheckedPosition(needInt(), "Top"));
     else if (is("Width") || is("ClientWidth"))
-        w->resize(std::max(0, needInt()), w->height());
+        w->resize(CheckedExtent(needInt(), "Width"), w->height());
     else if (is("Height") || is("ClientHeight"))
-        w->resize(w->width(), std::max(0, needInt()));
+        w->resize(w->width(), CheckedExtent(needInt(), "Height"));
     else if (is("Caption") && (w->isWindow() || w->metaObject()->indexOfProperty("text") < 0))
         w->setWindowTitle(needText());
     else if (is("Caption"))

@@ -209,11 +209,13 @@ void TOutField::Paint(QPainter& canvas) {
 
 bool TOutField::SaveConfig() {
     IniFile ini = ConfigFile();
+    ini.Begin(); // the look reaches the file whole or not at all
     const QString section = objectName();
     SavePenConfig(ini, section, QStringLiteral("Pen"), *pen_);
     SaveFontConfig(ini, section, QStringLiteral("Font"), *font_);
     ini.WriteString(section, QStringLiteral("OutFormat"), outFormat_);
     ini.WriteInteger(section, QStringLiteral("BrushColor"), brush_->GetColor());
+    ini.Commit();
     return true;
 }
 

@@ -115,7 +115,9 @@ void TPoligon::Paint(QPainter& canvas) {
 bool TPoligon::SaveConfig() {
     try {
         IniFile ini = ConfigFile();
+        ini.Begin(); // the look reaches the file whole or not at all
         SavePenBrushLook(ini, objectName(), *pen_, *brush_);
+        ini.Commit();
         return true;
     } catch (...) {
         return false;

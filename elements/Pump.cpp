@@ -111,7 +111,9 @@ void TPump::Paint(QPainter& canvas) {
 bool TPump::SaveConfig() {
     try {
         IniFile ini = ConfigFile();
+        ini.Begin(); // the look reaches the file whole or not at all
         SavePenBrushLook(ini, objectName(), *pen_, *brush_);
+        ini.Commit();
         return true;
     } catch (...) {
         return false;

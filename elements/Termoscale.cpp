@@ -88,6 +88,7 @@ void TTermoScale::Paint(QPainter& canvas) {
 
 bool TTermoScale::SaveConfig() {
     IniFile ini = ConfigFile();
+    ini.Begin(); // the look reaches the file whole or not at all
     const QString s = objectName();
     SavePenConfig(ini, s, QStringLiteral("TextPen"), *textPen_);
     SavePenConfig(ini, s, QStringLiteral("SPen"), *sPen_);
@@ -96,6 +97,7 @@ bool TTermoScale::SaveConfig() {
     ini.WriteInteger(s, QStringLiteral("BrushColor"), brush_->GetColor());
     ini.WriteInteger(s, QStringLiteral("TextBrushColor"), textBrush_->GetColor());
     SaveFontConfig(ini, s, QStringLiteral("Font"), *font_);
+    ini.Commit();
     return true;
 }
 

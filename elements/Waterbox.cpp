@@ -138,11 +138,13 @@ void TWaterBox::Paint(QPainter& canvas) {
 
 bool TWaterBox::SaveConfig() {
     IniFile ini = ConfigFile();
+    ini.Begin(); // the look reaches the file whole or not at all
     const QString section = objectName();
     SavePenConfig(ini, section, QStringLiteral("Pen"), *pen_);
     ini.WriteInteger(section, QStringLiteral("BackColor"), backColor_);
     ini.WriteInteger(section, QStringLiteral("BorderColor"), borderColor_);
     ini.WriteInteger(section, QStringLiteral("WaterColor"), waterColor_);
+    ini.Commit();
     return true;
 }
 
