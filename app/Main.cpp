@@ -1,6 +1,7 @@
 #include "Main.h"
 
 #include "Baseview.h"
+#include "ChildFrame.h"
 #include "Config.h"
 #include "Eventlog.h"
 #include "Log.h"
@@ -85,6 +86,8 @@ TFormMain::TFormMain(const QString& exePath, QWidget* parent) : QMainWindow(pare
     setCentralWidget(central);
     BuildActions();
     BuildMenu();
+    // Dialogs and tool windows stay on the screen, whatever its size.
+    qApp->installEventFilter(new TScreenKeeper(this));
     BuildToolBar();
     column->addWidget(MdiArea, 1);
     statusBar()->setSizeGripEnabled(false);
@@ -181,6 +184,13 @@ void TFormMain::BuildActions() {
     // The neutral state of the print button: no data chosen yet.
     ActionPrint->setEnabled(false);
 
+    ActionMnemoFit = new QAction(QStringLiteral("Мнемосхема по размеру окна"), this);
+    ActionMnemoFit->setObjectName(QStringLiteral("ActionMnemoFit"));
+    ActionMnemoFit->setProperty("category", QStringLiteral("Мнемосхемы"));
+    ActionMnemoFit->setStatusTip(QStringLiteral("Показать мнемосхему целиком, в масштабе окна"));
+    ActionMnemoFit->setCheckable(true);
+    connect(ActionMnemoFit, &QAction::triggered, this, &TFormMain::SetMnemoFitToWindow);
+
     connect(ActionExit, &QAction::triggered, this, &TFormMain::ActionExitExecute);
     auto child = [this](QAction* a, std::function<QWidget*()> window, QAction* print) {
         connect(a, &QAction::triggered, this, [this, window, print] {
@@ -255,7 +265,9 @@ void TFormMain::BuildMenu() {
     m->addAction(ActionMainMenu);
     m->addSeparator();
     m->addAction(ActionExit);
-    bar->addMenu(QStringLiteral("Мнемосхемы"))->addAction(ActionMnemo);
+    m = bar->addMenu(QStringLiteral("Мнемосхемы"));
+    m->addAction(ActionMnemo);
+    m->addAction(ActionMnemoFit);
     m = bar->addMenu(QStringLiteral("Графики"));
     m->addActions({ActionGraphGC_params, ActionGraphSuspLevel, ActionGraphDivPosition});
     bar->addMenu(QStringLiteral("Журнал"))->addAction(ActionWorkLog);
@@ -371,24 +383,53 @@ void TFormMain::ToolBarMainResize() {
 void TFormMain::SetPrintAction(QAction* action) { ToolButtonPrint->setDefaultAction(action); }
 
 QMdiSubWindow* TFormMain::AddChild(QWidget* window) {
-    QMdiSubWindow* sub = MdiArea->addSubWindow(window, Qt::SubWindow | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+    auto* content = new TChildFrame(window);
+    QMdiSubWindow* sub = MdiArea->addSubWindow(content, Qt::SubWindow | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
     sub->setAttribute(Qt::WA_DeleteOnClose, false);
     sub->setWindowTitle(window->windowTitle());
     sub->setWindowIcon(AppIcon());
+    if (qobject_cast<TFormMnemo*>(window))
+        content->SetShownWhole(Config.MnemoFitToWindow);
     return sub;
+}
+
+TChildFrame* TFormMain::ChildFrameOf(const QWidget* window) const {
+    if (QMdiSubWindow* sub = SubWindowOf(window))
+        return static_cast<TChildFrame*>(sub->widget());
+    return nullptr;
+}
+
+QMdiSubWindow* TFormMain::SubWindowOf(const QWidget* window) const {
+    if (!window)
+        return nullptr;
+    for (QMdiSubWindow* sub : MdiArea->subWindowList())
+        if (auto* content = qobject_cast<TChildFrame*>(sub->widget()); content && content->Window() == window)
+            return sub;
+    return nullptr;
 }
 
 void TFormMain::ShowChild(QWidget* window) {
     QDir().mkpath(ExeDir + QStringLiteral("config"));
     CurrentChild = window;
-    QWidget* frame = window;
-    if (auto* sub = qobject_cast<QMdiSubWindow*>(window->parentWidget()))
-        frame = sub;
-    frame->showMaximized();
+    QMdiSubWindow* sub = SubWindowOf(window);
+    if (sub)
+        sub->showMaximized();
     window->show();
-    if (auto* sub = qobject_cast<QMdiSubWindow*>(frame))
+    if (sub) {
         MdiArea->setActiveSubWindow(sub);
-    frame->raise();
+        sub->raise();
+    } else {
+        window->raise();
+    }
+}
+
+void TFormMain::SetMnemoFitToWindow(bool fit) {
+    Config.MnemoFitToWindow = fit;
+    if (ActionMnemoFit->isChecked() != fit)
+        ActionMnemoFit->setChecked(fit);
+    if (TChildFrame* content = ChildFrameOf(FormMnemo))
+        content->SetShownWhole(fit);
+    ActionMnemo->trigger();
 }
 
 void TFormMain::SetConnectionParam(const QString& name, const QString& value, TSQLConnection* connection) {
@@ -450,6 +491,7 @@ void TFormMain::LoadConfig() {
     Config.DateIncrement = DateIncrement;
     Config.ShutdownOnExit = ShutdownOnExit;
     Config.Load(IniFileName, [this](TMainConfig&) { LoginDialog(); });
+    ActionMnemoFit->setChecked(Config.MnemoFitToWindow);
     FirstChangeStart = Config.FirstChangeStart;
     DateIncrement = Config.DateIncrement;
     ShutdownOnExit = Config.ShutdownOnExit;

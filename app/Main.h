@@ -23,6 +23,7 @@ class QMdiArea;
 class QMdiSubWindow;
 class QToolBar;
 class QToolButton;
+class TChildFrame;
 class TFormInputNewSet;
 class TFormLogView;
 
@@ -71,6 +72,9 @@ public:
         *ActionPrintHardParams, *ActionPrintLevelGraph, *ActionPrintDiverGraph, *ActionPrintGCWorkReg,
         *ActionPrint, *ActionConfig, *ActionBaseView;
     QList<QAction*> Actions() const; // in the order of the action list
+    // "Мнемосхема по размеру окна": the scheme shown whole, scaled to the
+    // frame, instead of scrolling (checkable; kept in the configuration).
+    QAction* ActionMnemoFit = nullptr;
 
     // The newest record to show: there is one after the first successful poll;
     // when the connection is lost the last one stays until the link turns red.
@@ -96,8 +100,15 @@ public:
     bool FormCloseQuery();
     void ActionExitExecute();
 
-    // Wraps a child window into the frame (hidden until ShowChild).
+    // Wraps a child window into the frame (hidden until ShowChild): it
+    // scrolls where the frame is smaller than the window (TChildFrame).
     QMdiSubWindow* AddChild(QWidget* window);
+    // The frame's sub-window of a child window, and what it holds (nullptr
+    // for a window that is not in the frame).
+    QMdiSubWindow* SubWindowOf(const QWidget* window) const;
+    TChildFrame* ChildFrameOf(const QWidget* window) const;
+    // Shows the scheme whole or scrolling, and brings it forward.
+    void SetMnemoFitToWindow(bool fit);
     // The event journal, created first when it does not exist.
     TFormLogView* JournalWindow();
 

@@ -31,6 +31,8 @@ bool TMainConfig::Load(const QString& iniPath, const std::function<void(TMainCon
         TempDir = ini.ReadString(kMain, QStringLiteral("TempDir"), TempDir);
         key = "TemplateDir";
         TemplateDir = ini.ReadString(kMain, QStringLiteral("TemplateDir"), TemplateDir);
+        key = "MnemoFitToWindow";
+        MnemoFitToWindow = ini.ReadBool(kMain, QStringLiteral("MnemoFitToWindow"), MnemoFitToWindow);
         key = "Login";
         MySQLLogin = ini.ReadString(kMySQL, QStringLiteral("Login"), MySQLLogin);
         key = "Comp";
@@ -76,6 +78,10 @@ TMainConfig::SaveResult TMainConfig::Save(const QString& iniPath) {
         ini.WriteInteger(kMain, QStringLiteral("FirstChangeStart"), FirstChangeStart);
         ini.WriteInteger(kMain, QStringLiteral("DateIncrement"), DateIncrement);
         ini.WriteBool(kMain, QStringLiteral("ShutdownOnExit"), ShutdownOnExit);
+        // Written once it has been switched on: a workstation that never used
+        // it keeps the file it always had.
+        if (MnemoFitToWindow || ini.ValueExists(kMain, QStringLiteral("MnemoFitToWindow")))
+            ini.WriteBool(kMain, QStringLiteral("MnemoFitToWindow"), MnemoFitToWindow);
         ini.WriteString(kMySQL, QStringLiteral("Login"), MySQLLogin);
         ini.WriteString(kMySQL, QStringLiteral("Comp"), MySQLHost);
         ini.WriteInteger(kMySQL, QStringLiteral("Version"), MySQLVersion);

@@ -17,6 +17,10 @@ struct TMainConfig {
     bool ShutdownOnExit = false;
     QString TempDir;     // read, never written
     QString TemplateDir; // read, never written
+    // [main] MnemoFitToWindow: the scheme is shown whole, scaled to its frame,
+    // instead of scrolling (off by default: it costs many times the plain
+    // scheme's tick).
+    bool MnemoFitToWindow = false;
     QString MySQLLogin = QStringLiteral("root");
     QString MySQLHost = QStringLiteral("127.0.0.1");
     bool SavePassword = false;
@@ -38,7 +42,8 @@ struct TMainConfig {
         PasswordNotStored,
         Failed, // "Ошибка в SaveConfig()" went to the event queue
     };
-    // Writes [main] Caption, FirstChangeStart, DateIncrement, ShutdownOnExit;
+    // Writes [main] Caption, FirstChangeStart, DateIncrement, ShutdownOnExit,
+    // MnemoFitToWindow (once it is on or in the file);
     // [MySQL] Login, Comp, Version, SavePassword, Password.
     SaveResult Save(const QString& iniPath);
 };

@@ -36,6 +36,10 @@ TFormMnemo::TFormMnemo(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("FormMnemo"));
     setWindowTitle(QStringLiteral("Мнемосхема"));
     setAttribute(Qt::WA_OpaquePaintEvent);
+    // The scheme's background, also where it is shown scaled with room around it.
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, Qt::black);
+    setPalette(pal);
     layout_ = LoadLayout(this, QString::fromLatin1(kLayoutFile));
     OutField_PLS = layout_.Get<TOutField>(QStringLiteral("OutField_PLS"));
     OutField_PLSZ = layout_.Get<TOutField>(QStringLiteral("OutField_PLSZ"));

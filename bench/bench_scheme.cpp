@@ -3,7 +3,9 @@
 //
 //   bench_scheme tick       RefreshScheme plus the repaint of what it changed,
 //                           values changing every tick, against one forced
-//                           repaint of the whole scheme window (target <= 0.3)
+//                           repaint of the whole scheme window (target <= 0.3);
+//                           then the same tick with the scheme shown whole,
+//                           scaled to the frame, against the unscaled tick
 //
 // Both are timed alike: each right after the same untimed poll of the
 // database (so both start with the caches the poll left), in processor time
@@ -12,9 +14,11 @@
 //   bench_scheme run S      the whole workstation for S seconds showing the
 //                           scheme: CPU seconds per wall second and resident kB
 
+#include "ChildFrame.h"
 #include "Forms.h"
 #include "Main.h"
 #include "Mnemo.h"
+#include "ScaledView.h"
 #include "Startup.h"
 #include "Vmcrypt.h"
 
@@ -121,52 +125,73 @@ int main(int argc, char** argv) {
     // then a forced repaint of the whole scheme window.
     FormMnemo->Timer1->stop();
     main->TimerRefreshState->stop();
-    const int rounds = 9, perRound = 20;
-    std::vector<double> tick, full;
     TSQLQuery writer(main->SQLConnection1);
     int n = 0;
-    for (int r = 0; r < rounds; ++r) {
-        double t = 0, f = 0;
-        for (int i = 0; i < perRound; ++i) {
-            // A record whose every value differs from the last one.
-            ++n;
-            writer.SetSQL(QStringLiteral("insert into pu_data (RecMoment, PLS, PLSZ, URKS, URNS, VODA1, DSUS, _PLSZ, "
-                                         "AR1) values (now() + interval %1 second, %2, %3, %4, %5, %6, %7, %3, %8)")
-                              .arg(n)
-                              .arg(1650 + n % 97)
-                              .arg(1700 + n % 5)
-                              .arg(20 + n % 61)
-                              .arg(30 + n % 53)
-                              .arg(n % 100)
-                              .arg((n * 7) % 100)
-                              .arg(n % 2 ? 0.0 : 1.0));
-            writer.ExecSQL();
-            writer.SetSQL(QStringLiteral("update last_state set RecMoment = now()"));
-            writer.ExecSQL();
-            main->TimerRefreshStateTimer();
-            double t0 = ThreadNs();
-            FormMnemo->RefreshScheme();
-            Flush();
-            t += ThreadNs() - t0;
+    auto measure = [&](double& tickNs, double& fullNs) {
+        const int rounds = 9, perRound = 20;
+        std::vector<double> tick, full;
+        for (int r = 0; r < rounds; ++r) {
+            double t = 0, f = 0;
+            for (int i = 0; i < perRound; ++i) {
+                // A record whose every value differs from the last one.
+                ++n;
+                writer.SetSQL(
+                    QStringLiteral("insert into pu_data (RecMoment, PLS, PLSZ, URKS, URNS, VODA1, DSUS, _PLSZ, "
+                                   "AR1) values (now() + interval %1 second, %2, %3, %4, %5, %6, %7, %3, %8)")
+                        .arg(n)
+                        .arg(1650 + n % 97)
+                        .arg(1700 + n % 5)
+                        .arg(20 + n % 61)
+                        .arg(30 + n % 53)
+                        .arg(n % 100)
+                        .arg((n * 7) % 100)
+                        .arg(n % 2 ? 0.0 : 1.0));
+                writer.ExecSQL();
+                writer.SetSQL(QStringLiteral("update last_state set RecMoment = now()"));
+                writer.ExecSQL();
+                main->TimerRefreshStateTimer();
+                double t0 = ThreadNs();
+                FormMnemo->RefreshScheme();
+                Flush();
+                t += ThreadNs() - t0;
 
-            main->TimerRefreshStateTimer();
-            t0 = ThreadNs();
-            FormMnemo->update();
-            for (QWidget* w : FormMnemo->findChildren<QWidget*>())
-                w->update();
-            FormMnemo->repaint();
-            Flush();
-            f += ThreadNs() - t0;
+                main->TimerRefreshStateTimer();
+                t0 = ThreadNs();
+                FormMnemo->update();
+                for (QWidget* w : FormMnemo->findChildren<QWidget*>())
+                    w->update();
+                FormMnemo->repaint();
+                Flush();
+                f += ThreadNs() - t0;
+            }
+            tick.push_back(t / perRound);
+            full.push_back(f / perRound);
         }
-        tick.push_back(t / perRound);
-        full.push_back(f / perRound);
+        tickNs = Median(tick);
+        fullNs = Median(full);
+    };
+    double tick = 0, full = 0;
+    measure(tick, full);
+    std::printf("scheme tick (refresh + repaint of the changes) / full scheme repaint: %.3f (target <= 0.3)\n",
+                tick / full);
+    std::printf("  tick %.0f us, full repaint %.0f us, running %d\n", tick / 1000, full / 1000,
+                int(FormMnemo->Running));
+    // The scheme shown whole, scaled to the frame: reduced on a small screen,
+    // enlarged a little on this one.
+    for (const QSize screen : {QSize(1366, 768), QSize(1920, 1080)}) {
+        main->resize(screen);
+        main->SetMnemoFitToWindow(true);
+        Flush();
+        const TScaledView* view = main->ChildFrameOf(FormMnemo)->ScaledView();
+        double scaledTick = 0, scaledFull = 0;
+        measure(scaledTick, scaledFull);
+        std::printf("scaled scheme tick at %dx%d (scale %.3f) / unscaled tick: %.2f (target <= 2)\n",
+                    screen.width(), screen.height(), view ? view->Scale() : 0.0, scaledTick / tick);
+        std::printf("  tick %.0f us, full repaint %.0f us\n", scaledTick / 1000, scaledFull / 1000);
+        main->SetMnemoFitToWindow(false);
     }
     writer.SetSQL(QStringLiteral("delete from pu_data where RecMoment > now()"));
     writer.ExecSQL();
-    std::printf("scheme tick (refresh + repaint of the changes) / full scheme repaint: %.3f (target <= 0.3)\n",
-                Median(tick) / Median(full));
-    std::printf("  tick %.0f us, full repaint %.0f us, running %d\n", Median(tick) / 1000, Median(full) / 1000,
-                int(FormMnemo->Running));
     main->ExitConfirmed = true;
     return 0;
 }

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The scheme benchmarks: a private MariaDB, the plant simulator feeding it, and
-#   1. the scheme tick against a full repaint of the scheme window;
+#   1. the scheme tick against a full repaint of the scheme window, and the tick
+#      of the scheme shown whole (scaled to the frame) against the unscaled one;
 #   2. the running workstation for 60 s (offscreen): CPU seconds per wall second,
 #      and resident memory against a bare Qt window with one maximised widget.
 #   bench/run_scheme.sh [BUILD_DIR] [SECONDS]

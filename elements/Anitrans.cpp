@@ -156,8 +156,9 @@ void TAniTrans::Paint(QPainter& canvas) {
     // aside, so that a geometry that cannot be drawn leaves the last picture.
     if (RedrawNeeded()) {
         QImage next(picture.size(), picture.format());
+        next.setDevicePixelRatio(picture.devicePixelRatio());
         try {
-            QPainter p(&next);
+            TPicturePainter p(&next);
             DrawPicture(p);
         } catch (...) {
             canvas.drawImage(QPoint(0, 0), picture);

@@ -89,7 +89,7 @@ void TBarrel::Paint(QPainter& canvas) {
     if (HasRange() || fresh) {
         try {
             // Every paint draws anew the part it shows.
-            QPainter p(&picture);
+            TPicturePainter p(&picture);
             if (!fresh)
                 p.setClipRegion(ExposedRegion());
             DrawPicture(p);

@@ -168,20 +168,21 @@ void TCoalBox::StyleChanged(QObject*) {
 
 void TCoalBox::Paint(QPainter& canvas) {
     bool whole = false;
-    if (picture_.size() != size()) {
+    const qreal scale = DeviceScale(canvas);
+    if (picture_.size() != DevicePixels(size(), scale) || picture_.devicePixelRatio() != scale) {
         whole = true;
         // What was drawn before stays where the new size still covers it.
-        QImage fitted(size(), QImage::Format_ARGB32_Premultiplied);
+        QImage fitted = ScaledPicture(size(), scale);
         fitted.fill(Qt::transparent);
         if (!picture_.isNull()) {
-            QPainter copy(&fitted);
+            TPicturePainter copy(&fitted);
             copy.drawImage(0, 0, picture_);
         }
         picture_ = fitted;
     }
     // A ramp without horizontal extent has no direction: the last picture stays.
     if (pandusX2_ != pandusX1_ && !picture_.isNull()) {
-        QPainter p(&picture_);
+        TPicturePainter p(&picture_);
         if (!whole)
             p.setClipRegion(ExposedRegion());
         Draw(p);

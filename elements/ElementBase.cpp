@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <atomic>
 #include <climits>
+#include <cmath>
 
 TNotifyEvent::TNotifyEvent(Fn fn) : fn_(std::move(fn)) {
     // Without an owner the handler is its own identity: copies compare equal,
@@ -22,6 +23,36 @@ int TruncPx(double v) {
     if (!std::isfinite(v) || v <= double(INT_MIN) - 1.0 || v >= double(INT_MAX) + 1.0)
         throw EDrawError("coordinate out of range");
     return static_cast<int>(v); // truncates toward zero
+}
+
+qreal DeviceScale(const QPainter& canvas) {
+    const QTransform t = canvas.deviceTransform();
+    const qreal s = std::sqrt(std::abs(t.m11() * t.m22() - t.m12() * t.m21()));
+    if (!std::isfinite(s) || s <= 0)
+        return 1;
+    // Rounded, so that the same view gives the same scale at every paint, and
+    // bounded, so that a picture never grows without bound.
+    return std::clamp(std::round(s * 1024) / 1024, 1.0 / 16, 4.0);
+}
+
+QSize DevicePixels(QSize size, qreal scale) {
+    // Whole pixels only: a last pixel that the element covers in part would
+    // show the picture's background instead of what lies under the element.
+    return {int(std::floor(std::max(0, size.width()) * scale + 1e-6)),
+            int(std::floor(std::max(0, size.height()) * scale + 1e-6))};
+}
+
+QImage ScaledPicture(QSize size, qreal scale) {
+    QImage picture(DevicePixels(size, scale), QImage::Format_ARGB32_Premultiplied);
+    picture.setDevicePixelRatio(scale);
+    picture.fill(Qt::white);
+    return picture;
+}
+
+TPicturePainter::TPicturePainter(QImage* picture) : QPainter(picture) {
+    const qreal ratio = picture->devicePixelRatio();
+    if (isActive() && ratio < 1)
+        scale(ratio, ratio);
 }
 
 namespace {
@@ -493,10 +524,9 @@ QRegion TPanelElement::OutdatedRegion() const {
 }
 
 bool TPanelElement::FitPicture() {
-    if (picture_.width() == width() && picture_.height() == height())
+    if (picture_.size() == DevicePixels(size(), scale_) && picture_.devicePixelRatio() == scale_)
         return false;
-    picture_ = QImage(std::max(0, width()), std::max(0, height()), QImage::Format_ARGB32_Premultiplied);
-    picture_.fill(Qt::white);
+    picture_ = ScaledPicture(size(), scale_);
     SetRedrawNeeded(true);
     return true;
 }
@@ -507,14 +537,14 @@ void TPanelElement::PaintBuffered(QPainter& canvas, bool clearFlag) {
         return;
     if (redrawNeeded_ && !picture_.isNull()) {
         const QRegion area = clearFlag ? OutdatedRegion() : ExposedRegion();
-        QPainter p(&picture_);
+        TPicturePainter p(&picture_);
         if (area != QRegion(rect()))
             p.setClipRegion(area);
         DrawPicture(p);
         if (clearFlag)
             SetRedrawNeeded(false);
     }
-    canvas.drawImage(QRect(0, 0, width(), height()), picture_, QRect(0, 0, width(), height()));
+    canvas.drawImage(QPointF(0, 0), picture_);
 }
 
 void TPanelElement::Paint(QPainter& canvas) {
@@ -523,6 +553,7 @@ void TPanelElement::Paint(QPainter& canvas) {
 
 void TPanelElement::paintEvent(QPaintEvent* e) {
     QPainter canvas(this);
+    scale_ = DeviceScale(canvas);
     exposed_ = e->region();
     try {
         Paint(canvas);

@@ -33,6 +33,7 @@
 #include "Styles.h"
 
 #include <QImage>
+#include <QPainter>
 #include <QRegion>
 #include <QWidget>
 #include <cmath>
@@ -92,6 +93,25 @@ private:
 class EDrawError : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
+};
+
+// The scale at which a painter puts an element's pixels on its device: 1 on
+// the screen, the view's factor when a window is shown enlarged or reduced. A
+// picture that an element keeps is kept at that scale, so that it shows as
+// sharp as the element's own drawing and is never a stretched bitmap.
+qreal DeviceScale(const QPainter& canvas);
+// The size in device pixels of an element's picture at that scale.
+QSize DevicePixels(QSize size, qreal scale);
+// An empty (white) picture for an element of the given size, at that scale.
+QImage ScaledPicture(QSize size, qreal scale);
+
+// A painter on an element's picture that draws in the element's own
+// coordinates at whatever scale the picture is kept. QPainter applies a
+// device's pixel ratio only when it is above 1: a picture of a reduced view
+// (ratio below 1) gets the reduction as the painter's world transform.
+class TPicturePainter : public QPainter {
+public:
+    explicit TPicturePainter(QImage* picture);
 };
 
 // Pixel coordinate from a floating value, truncated toward zero. A value that is
@@ -351,7 +371,8 @@ protected:
     // is drawn again; a picture rebuilt on every paint (clearFlag false) is
     // drawn where the paint shows it.
     void PaintBuffered(QPainter& canvas, bool clearFlag);
-    // Keeps the bitmap at the control's size; true when it was resized.
+    // Keeps the bitmap at the control's size (in device pixels at the scale
+    // of the current paint); true when it was made anew.
     bool FitPicture();
     QImage& PictureRef() { return picture_; }
     // Outdates the whole picture, or (false) none of it.
@@ -391,6 +412,7 @@ private:
     bool redrawNeeded_ = true;
     QRegion outdated_; // with redrawNeeded_: the outdated part; empty means all of it
     QRegion exposed_;
+    qreal scale_ = 1; // DeviceScale of the current paint
     QImage picture_;
 };
 

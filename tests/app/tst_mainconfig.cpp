@@ -52,6 +52,24 @@ private Q_SLOTS:
                                     "SavePassword=0\nPassword=\n"));
     }
 
+    // The scaled scheme is remembered once switched on, also when it is
+    // switched off again; a file that never had it does not get it.
+    void schemeFitToWindowIsRemembered() {
+        TMainConfig c;
+        QVERIFY(c.Load(Ini(), [](TMainConfig&) {}));
+        QVERIFY(!c.MnemoFitToWindow);
+        QCOMPARE(c.Save(Ini()), TMainConfig::SaveResult::Saved);
+        QVERIFY(!Read().contains("MnemoFitToWindow"));
+        c.MnemoFitToWindow = true;
+        QCOMPARE(c.Save(Ini()), TMainConfig::SaveResult::Saved);
+        TMainConfig again;
+        QVERIFY(again.Load(Ini(), [](TMainConfig&) {}));
+        QVERIFY(again.MnemoFitToWindow);
+        again.MnemoFitToWindow = false;
+        QCOMPARE(again.Save(Ini()), TMainConfig::SaveResult::Saved);
+        QVERIFY(Read().contains("MnemoFitToWindow=0\n"));
+    }
+
     void storedPasswordIsReadWithoutLogin() {
         ScramblerState s(7);
         Write(QStringLiteral("[mysql]\ncomp=plant-db:3307\nsavepassword=1\npassword=%1\n")

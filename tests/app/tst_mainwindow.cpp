@@ -480,8 +480,8 @@ private Q_SLOTS:
             QVERIFY(action);
             action->trigger();
             QCOMPARE(app->CurrentChild.data(), window);
-            QVERIFY(window->parentWidget()->isMaximized());
-            QCOMPARE(app->MdiArea->activeSubWindow()->widget(), window);
+            QVERIFY(app->SubWindowOf(window)->isMaximized());
+            QCOMPARE(app->MdiArea->activeSubWindow(), app->SubWindowOf(window));
             QCOMPARE(app->ToolButtonPrint->defaultAction(), print);
         }
         QVERIFY(QDir(TestDir() + "/config").exists());

@@ -3,6 +3,7 @@
 // element editors it opens.
 
 #include "AppFixture.h"
+#include "ChildFrame.h"
 #include "Actioncontrols.h"
 #include "Anitrans.h"
 #include "Arrow.h"
@@ -18,14 +19,17 @@
 #include "Mnemo.h"
 #include "Outfield.h"
 #include "Pump.h"
+#include "ScaledView.h"
 #include "Services.h"
 #include "Waterbox.h"
 #include "Watercircle.h"
 #include "Watermeo.h"
 
 #include <QLineEdit>
+#include <QMdiArea>
 #include <QProcess>
 #include <QPushButton>
+#include <QScrollBar>
 
 namespace {
 
@@ -44,6 +48,21 @@ void Feed(App& app, double pls, double ar1, double urks = 55, double urns = 40, 
     app->TimerRefreshStateTimer();
     FormMnemo->RefreshScheme();
 }
+
+// Counts the events of one type that the watched objects receive.
+class TEventCounter : public QObject {
+public:
+    TEventCounter(QEvent::Type type, int* count) : type_(type), count_(count) {}
+    bool eventFilter(QObject*, QEvent* e) override {
+        if (e->type() == type_)
+            ++*count_;
+        return false;
+    }
+
+private:
+    QEvent::Type type_;
+    int* count_;
+};
 
 TArrow* ArrowNamed(const QString& name) { return FormMnemo->Layout().Get<TArrow>(name); }
 
@@ -275,6 +294,64 @@ private Q_SLOTS:
         QCOMPARE(app->CurrentChild.data(), static_cast<QWidget*>(FormMnemo));
         QTest::mouseClick(FormMainMenu->Images[4], Qt::LeftButton);
         QCOMPARE(app->CurrentChild.data(), FormLogView);
+    }
+
+    // On a 1366 x 768 screen the scheme scrolls: at the bottom the sumps and
+    // their levels are in sight and the refresh still paints them; the F keys
+    // keep the position; shown whole it fits the frame, and stays so.
+    void smallScreenReachesTheSumps() {
+        int paints = 0;
+        TEventCounter counter(QEvent::Paint, &paints);
+        {
+            App app;
+            FormMnemo->Timer1->stop();
+            app->resize(1366, 768);
+            app->show();
+            QVERIFY(QTest::qWaitForWindowExposed(app.main.get()));
+            app->ActionMnemo->trigger();
+            TChildFrame* frame = app->ChildFrameOf(FormMnemo);
+            QVERIFY(frame && !frame->ShownWhole());
+            QScrollBar* down = frame->ScrollArea()->verticalScrollBar();
+            QTRY_VERIFY(down->isVisible());
+            QVERIFY(down->maximum() > 0);
+            down->setValue(down->maximum());
+            QWidget* viewport = frame->ScrollArea()->viewport();
+            const QList<QWidget*> bottom{FormMnemo->OutField_KS_level, FormMnemo->OutField_NS_level,
+                                         FormMnemo->Flake_KS, FormMnemo->Flake_NS, FormMnemo->Pump_KS};
+            for (QWidget* w : bottom)
+                QVERIFY2(viewport->rect().contains(QRect(w->mapTo(viewport, QPoint(0, 0)), w->size())),
+                         qPrintable(w->objectName()));
+            QTest::qWait(20);
+            FormMnemo->OutField_KS_level->installEventFilter(&counter);
+            paints = 0;
+            Feed(app, 1700, 0, 77, 33);
+            QCOMPARE(FormMnemo->OutField_KS_level->GetOutValue(), 77.0);
+            QCOMPARE(FormMnemo->OutField_NS_level->GetOutValue(), 33.0);
+            QTRY_VERIFY(paints > 0);
+
+            const int scrolled = down->value();
+            app->ActionMainMenu->trigger();
+            app->ActionMnemo->trigger();
+            QCOMPARE(down->value(), scrolled);
+
+            app->ActionMnemoFit->trigger();
+            QVERIFY(app->ActionMnemoFit->isChecked());
+            QVERIFY(frame->ShownWhole());
+            QCOMPARE(app->MdiArea->activeSubWindow(), app->SubWindowOf(FormMnemo));
+            const TScaledView* view = frame->ScaledView();
+            const QRect shown(view->MapFromContent(QPointF(0, 0)), view->MapFromContent(QPointF(1272, 916)));
+            QVERIFY2(view->viewport()->rect().adjusted(0, 0, 1, 1).contains(shown),
+                     qPrintable(QDebug::toString(shown)));
+            QTest::qWait(20);
+            paints = 0;
+            Feed(app, 1700, 0, 12, 33);
+            QTRY_VERIFY(paints > 0);
+            app->SaveConfig();
+        }
+        QVERIFY(ReadFileText(IniPath()).contains("MnemoFitToWindow=1"));
+        App again(ReadFileText(IniPath()));
+        QVERIFY(again->ActionMnemoFit->isChecked());
+        QVERIFY(again->ChildFrameOf(FormMnemo)->ShownWhole());
     }
 
     void endToEndWithThePlantSimulator() {
