@@ -4,6 +4,7 @@
 #include "Barrel.h"
 #include "ElementBase.h"
 #include "Layout.h"
+#include "Log.h"
 #include "NumText.h"
 #include "Outfield.h"
 #include "Platform.h"
@@ -266,6 +267,7 @@ bool PropagateLook(QWidget* element, QObject* scope) {
             ok = look->LoadConfig(element->objectName()) && ok;
             ok = look->SaveConfig() && ok;
         } catch (...) {
+            qCWarning(lcOrdal) << "look of" << c->objectName() << "not copied:" << CurrentExceptionText();
             ok = false;
         }
     }

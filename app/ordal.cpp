@@ -29,7 +29,7 @@ int main(int argc, char** argv) {
     } catch (const std::exception& e) {
         QMessageBox::critical(nullptr, QStringLiteral("ordal"), QString::fromLocal8Bit(e.what()));
     } catch (...) {
-        QMessageBox::critical(nullptr, QStringLiteral("ordal"), QString());
+        QMessageBox::critical(nullptr, QStringLiteral("ordal"), QStringLiteral("Неизвестная ошибка."));
     }
     return 1;
 }

@@ -3,6 +3,7 @@
 #include "FormatFloat.h"
 #include "IniFile.h"
 #include "Layout.h"
+#include "Log.h"
 #include "Platform.h"
 #include "Tamrixutil.h"
 
@@ -849,6 +850,7 @@ bool TLevelGraph::ExportImage(int width, int height, bool forPrint) {
                 PaintGraphs(p);
             PaintCursor(p);
         } catch (...) {
+            qCWarning(lcOrdal) << "chart export:" << CurrentExceptionText();
             Beep();
             ok = false;
         }
@@ -889,6 +891,7 @@ void TLevelGraph::PaintTo(QPainter& canvas, int x, int y, int w, int h, bool for
             PaintGraphs(canvas);
         PaintCursor(canvas);
     } catch (...) {
+        LogRepeatedWarning("chart paint", objectName() + QStringLiteral(": ") + CurrentExceptionText());
         Beep();
     }
     canvas.restore();

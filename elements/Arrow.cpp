@@ -1,6 +1,7 @@
 #include "Arrow.h"
 
 #include "Layout.h"
+#include "Log.h"
 #include "NumText.h"
 #include "Tamrixutil.h"
 
@@ -175,6 +176,7 @@ bool TArrow::SaveConfig() {
         ini.Commit();
         return true;
     } catch (...) {
+        qCWarning(lcOrdal) << "TArrow::SaveConfig" << objectName() << CurrentExceptionText();
         return false;
     }
 }
@@ -187,6 +189,7 @@ bool TArrow::LoadConfig(const QString& section) {
         SetColor(ReadColor(ini, s, QStringLiteral("Color"), color_));
         return true;
     } catch (...) {
+        qCWarning(lcOrdal) << "TArrow::LoadConfig" << objectName() << CurrentExceptionText();
         return false;
     }
 }

@@ -1,6 +1,7 @@
 #include "Barrel.h"
 
 #include "Layout.h"
+#include "Log.h"
 #include "Platform.h"
 #include "Tamrixutil.h"
 
@@ -22,6 +23,7 @@ TBarrel::TBarrel(QWidget* owner) : TPanelElement(owner), TConfigurable(QStringLi
         resize(185, 41); // a plain panel's bounds
         SetRedrawNeeded(true);
     } catch (...) {
+        qCWarning(lcOrdal) << "TBarrel: not set up:" << CurrentExceptionText();
         Beep();
     }
 }
@@ -155,6 +157,7 @@ bool TBarrel::SaveConfig() {
         ini.Commit();
         return true;
     } catch (...) {
+        qCWarning(lcOrdal) << "TBarrel::SaveConfig" << objectName() << CurrentExceptionText();
         return false;
     }
 }

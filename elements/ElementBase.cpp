@@ -1,5 +1,6 @@
 #include "ElementBase.h"
 
+#include "Log.h"
 #include "Platform.h"
 #include "Tamrixutil.h"
 
@@ -469,6 +470,7 @@ void TGraphicElement::paintEvent(QPaintEvent* e) {
     try {
         Paint(canvas);
     } catch (...) {
+        LogRepeatedWarning("element paint", objectName() + QStringLiteral(": ") + CurrentExceptionText());
         Beep();
     }
     exposed_ = QRegion();
@@ -558,6 +560,7 @@ void TPanelElement::paintEvent(QPaintEvent* e) {
     try {
         Paint(canvas);
     } catch (...) {
+        LogRepeatedWarning("element paint", objectName() + QStringLiteral(": ") + CurrentExceptionText());
         Beep();
     }
     exposed_ = QRegion();

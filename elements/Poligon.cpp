@@ -1,6 +1,7 @@
 #include "Poligon.h"
 
 #include "Layout.h"
+#include "Log.h"
 #include "NumText.h"
 #include "Platform.h"
 #include "Tamrixutil.h"
@@ -120,6 +121,7 @@ bool TPoligon::SaveConfig() {
         ini.Commit();
         return true;
     } catch (...) {
+        qCWarning(lcOrdal) << "TPoligon::SaveConfig" << objectName() << CurrentExceptionText();
         return false;
     }
 }
@@ -130,6 +132,7 @@ bool TPoligon::LoadConfig(const QString& section) {
         LoadPenBrushLook(ini, SectionFor(section, this), *pen_, *brush_);
         return true;
     } catch (...) {
+        qCWarning(lcOrdal) << "TPoligon::LoadConfig" << objectName() << CurrentExceptionText();
         return false;
     }
 }

@@ -1,6 +1,7 @@
 #include "Pump.h"
 
 #include "Layout.h"
+#include "Log.h"
 #include "Tamrixutil.h"
 
 #include <QPainter>
@@ -116,6 +117,7 @@ bool TPump::SaveConfig() {
         ini.Commit();
         return true;
     } catch (...) {
+        qCWarning(lcOrdal) << "TPump::SaveConfig" << objectName() << CurrentExceptionText();
         return false;
     }
 }
@@ -126,6 +128,7 @@ bool TPump::LoadConfig(const QString& section) {
         LoadPenBrushLook(ini, SectionFor(section, this), *pen_, *brush_);
         return true;
     } catch (...) {
+        qCWarning(lcOrdal) << "TPump::LoadConfig" << objectName() << CurrentExceptionText();
         return false;
     }
 }
