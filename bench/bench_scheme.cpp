@@ -27,6 +27,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QWindow>
 #include <algorithm>
 #include <cstdio>
 #include <sys/resource.h>
@@ -93,6 +94,14 @@ int main(int argc, char** argv) {
     CreateForms();
     main->resize(1920, 1080);
     main->show();
+    // The scheme comes forward once the frame is on the screen and laid out,
+    // as it does for the operator.
+    for (QElapsedTimer t; !t.isValid() || (!main->windowHandle()->isExposed() && t.elapsed() < 5000);) {
+        if (!t.isValid())
+            t.start();
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    }
+    Flush();
     main->ActionMnemo->trigger();
     Flush();
     if (!main->SQLConnection1->Connected()) {
