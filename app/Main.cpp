@@ -12,6 +12,7 @@
 #include "GraphSuspLevel.h"
 #include "Images.h"
 #include "Inputnewset.h"
+#include "Levelgraph.h"
 #include "Logview.h"
 #include "MainMenu.h"
 #include "Mnemo.h"
@@ -421,6 +422,12 @@ void TFormMain::ShowChild(QWidget* window) {
     } else {
         window->raise();
     }
+    // The charts of the windows behind give their pictures back (a chart as
+    // wide as the screen keeps some 8 MB) and draw afresh when they come forward.
+    for (QMdiSubWindow* other : MdiArea->subWindowList())
+        if (other != sub)
+            for (TLevelGraph* chart : other->findChildren<TLevelGraph*>())
+                chart->ReleasePicture();
 }
 
 void TFormMain::SetMnemoFitToWindow(bool fit) {

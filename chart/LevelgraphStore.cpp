@@ -18,9 +18,35 @@ double SecondsBetween(TDateTime from, TDateTime to) {
     return std::round(units) / 1e5;
 }
 
-TLevelGraphStore::TLevelGraphStore()
-    : cells_(new TLevelGraphCell[std::size_t(kChannels) * kSteps]()),
-      markers_(new std::uint32_t[std::size_t(kChannels) * kSteps]()) {}
+namespace {
+// What an unwritten channel reads as.
+const TLevelGraphCell kEmptyCells[TLevelGraphStore::kSteps]{};
+const std::uint32_t kNoMarkers[TLevelGraphStore::kSteps]{};
+} // namespace
+
+TLevelGraphStore::TLevelGraphStore() = default;
+
+const TLevelGraphCell* TLevelGraphStore::Channel(int c) const {
+    return cells_[std::size_t(c)] ? cells_[std::size_t(c)].get() : kEmptyCells;
+}
+
+const std::uint32_t* TLevelGraphStore::MarkerChannel(int c) const {
+    return markers_[std::size_t(c)] ? markers_[std::size_t(c)].get() : kNoMarkers;
+}
+
+TLevelGraphCell* TLevelGraphStore::WritableChannel(int c) {
+    auto& cells = cells_[std::size_t(c)];
+    if (!cells)
+        cells.reset(new TLevelGraphCell[kSteps]());
+    return cells.get();
+}
+
+std::uint32_t* TLevelGraphStore::WritableMarkers(int c) {
+    auto& words = markers_[std::size_t(c)];
+    if (!words)
+        words.reset(new std::uint32_t[kSteps]());
+    return words.get();
+}
 
 void TLevelGraphStore::SetInterval(TDateTime start, TDateTime stop) {
     startTime_ = start;
@@ -78,7 +104,7 @@ void TLevelGraphStore::AddPoint(int c, TDateTime time, double value, bool alarm)
     const int j = StepOf(time);
     if (j >= intervalPointCount_)
         return;
-    TLevelGraphCell& cell = Cell(c, j);
+    TLevelGraphCell& cell = WritableChannel(c)[j];
     cell.Alarm = cell.Alarm || alarm;
     if (time < startTime_) {
         // The newest point before the interval seeds step 0.
@@ -128,20 +154,21 @@ void TLevelGraphStore::DelPoint(int c, TDateTime time) {
     if (!ValidChannel(c))
         return;
     const int j = StepOf(time);
-    if (j < kSteps)
-        Cell(c, j) = TLevelGraphCell{};
+    if (j < kSteps && cells_[std::size_t(c)])
+        cells_[std::size_t(c)][j] = TLevelGraphCell{};
 }
 
 void TLevelGraphStore::ResetGraph(int c) {
     if (!ValidChannel(c))
         return;
-    std::fill_n(&Cell(c, 0), kSteps, TLevelGraphCell{});
+    if (cells_[std::size_t(c)])
+        std::fill_n(cells_[std::size_t(c)].get(), kSteps, TLevelGraphCell{});
 }
 
 int TLevelGraphStore::SetMarker(int c, int j, std::uint32_t flags, bool merge) {
     if (!ValidChannel(c) || j < 0 || j >= kSteps)
         return -1;
-    std::uint32_t& w = markers_[std::size_t(c) * kSteps + j];
+    std::uint32_t& w = WritableMarkers(c)[j];
     w = merge ? (w | flags) : flags;
     return j;
 }
@@ -149,7 +176,8 @@ int TLevelGraphStore::SetMarker(int c, int j, std::uint32_t flags, bool merge) {
 void TLevelGraphStore::ResetMarker(int c) {
     if (!ValidChannel(c))
         return;
-    std::fill_n(&markers_[std::size_t(c) * kSteps], kSteps, 0u);
+    if (markers_[std::size_t(c)])
+        std::fill_n(markers_[std::size_t(c)].get(), kSteps, 0u);
 }
 
 bool TLevelGraphStore::ValueRange(int graphCount, bool enablePresent, double& lo, double& hi) const {

@@ -6,9 +6,14 @@
 //
 // Kept apart from the widget so that folding and the time model can be tested
 // and measured without a window.
+//
+// A channel's cells and markers are allocated when something is first written to
+// it: a chart draws two or three of its sixteen channels, and every trend window
+// lives all shift long.
 
 #include "DateTime.h"
 
+#include <array>
 #include <cstdint>
 #include <memory>
 
@@ -57,9 +62,9 @@ public:
 
     // --- cells -----------------------------------------------------------------
     static bool ValidChannel(int c) { return c >= 0 && c < kChannels; }
-    const TLevelGraphCell& Cell(int c, int j) const { return cells_[std::size_t(c) * kSteps + j]; }
-    TLevelGraphCell& Cell(int c, int j) { return cells_[std::size_t(c) * kSteps + j]; }
-    const TLevelGraphCell* Channel(int c) const { return &cells_[std::size_t(c) * kSteps]; }
+    const TLevelGraphCell& Cell(int c, int j) const { return Channel(c)[j]; }
+    // kSteps cells; a channel never written reads as empty cells.
+    const TLevelGraphCell* Channel(int c) const;
 
     void AddPoint(int c, TDateTime time, double value, bool alarm);
     // Low when present, else High when HasHigh, else -1.0 (also for channels
@@ -74,8 +79,9 @@ public:
     }
 
     // --- markers ---------------------------------------------------------------
-    std::uint32_t Marker(int c, int j) const { return markers_[std::size_t(c) * kSteps + j]; }
-    const std::uint32_t* MarkerChannel(int c) const { return &markers_[std::size_t(c) * kSteps]; }
+    std::uint32_t Marker(int c, int j) const { return MarkerChannel(c)[j]; }
+    // kSteps words; a channel never marked reads as zeros.
+    const std::uint32_t* MarkerChannel(int c) const;
     // Sets (or ORs in, with merge) the word of channel c at step j; returns j, or
     // -1 when c or j lies outside the store. The caller checks MarkerCount.
     int SetMarker(int c, int j, std::uint32_t flags, bool merge);
@@ -88,9 +94,11 @@ public:
 
 private:
     void Recompute();
+    TLevelGraphCell* WritableChannel(int c);
+    std::uint32_t* WritableMarkers(int c);
 
-    std::unique_ptr<TLevelGraphCell[]> cells_;
-    std::unique_ptr<std::uint32_t[]> markers_;
+    std::array<std::unique_ptr<TLevelGraphCell[]>, kChannels> cells_;
+    std::array<std::unique_ptr<std::uint32_t[]>, kChannels> markers_;
     TDateTime startTime_ = 0.0;
     TDateTime stopTime_ = 0.0;
     double secondStep_ = 60.0;

@@ -533,6 +533,11 @@ bool TPanelElement::FitPicture() {
     return true;
 }
 
+void TPanelElement::ReleasePicture() {
+    picture_ = QImage();
+    SetRedrawNeeded(true);
+}
+
 void TPanelElement::PaintBuffered(QPainter& canvas, bool clearFlag) {
     FitPicture();
     if (!GetVisible())

@@ -354,6 +354,9 @@ public:
     QRegion OutdatedRegion() const;
     // The off-screen picture as last drawn.
     const QImage& Picture() const { return picture_; }
+    // Gives the picture's memory back; the next paint draws it afresh, as after
+    // a resize. For elements of a window nobody sees.
+    void ReleasePicture();
 
 public Q_SLOTS:
     // Marks the picture as outdated and asks for a later repaint.

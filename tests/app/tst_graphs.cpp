@@ -318,6 +318,27 @@ private Q_SLOTS:
         QCOMPARE(w->ArrowLegend11->x(), w->width() - w->LabelLegend11->width() - 15);
     }
 
+    // Charts of a window behind another give their pictures back, and draw the
+    // same picture again when the window comes forward.
+    void chartsBehindGiveBackTheirPictures() {
+        PutExample();
+        TrendApp app;
+        TFormGraphHardParams* w = FormGraphHardParams;
+        w->DateTimePicker1->SetDateTime(kDay);
+        Bring(app, app->ActionGraphGC_params);
+        QTRY_VERIFY(!w->NeedReload);
+        QTRY_VERIFY(!w->LevelGraphPLS->Picture().isNull());
+        const QImage before = w->LevelGraphPLS->grab().toImage();
+        Bring(app, app->ActionMnemo);
+        QVERIFY(w->LevelGraphPLS->Picture().isNull());
+        QVERIFY(w->LevelGraphKlapan->Picture().isNull());
+        QTest::qWait(200);
+        QVERIFY(w->LevelGraphPLS->Picture().isNull());
+        Bring(app, app->ActionGraphGC_params);
+        QTRY_VERIFY(!w->LevelGraphPLS->Picture().isNull());
+        QCOMPARE(w->LevelGraphPLS->grab().toImage(), before);
+    }
+
     void cursorsInStep() {
         TrendApp app;
         TFormGraphHardParams* w = FormGraphHardParams;

@@ -181,6 +181,28 @@ private Q_SLOTS:
         QCOMPARE(st.Marker(2, 10), 0u);
     }
 
+    // Channels are allocated on first write: writing, deleting and resetting one
+    // channel leaves its neighbours reading empty, and the last channel's last
+    // step is its own.
+    void channelsAreIndependent() {
+        TLevelGraphStore st;
+        HourInterval(st);
+        st.DelPoint(4, At(8, 2, 0));
+        st.ResetGraph(5);
+        st.ResetMarker(5);
+        st.AddPoint(4, At(8, 2, 0), 7.0, true);
+        st.SetMarker(15, TLevelGraphStore::kSteps - 1, kMarkerTall, false);
+        for (int c = 0; c < TLevelGraphStore::kChannels; ++c) {
+            QCOMPARE(st.Cell(c, 2).Present, c == 4);
+            QCOMPARE(st.Marker(c, TLevelGraphStore::kSteps - 1), c == 15 ? kMarkerTall : 0u);
+        }
+        double lo = 0, hi = 0;
+        QVERIFY(st.ValueRange(TLevelGraphStore::kChannels, true, lo, hi));
+        QCOMPARE(lo, 7.0);
+        st.ResetGraph(4);
+        QVERIFY(!st.ValueRange(TLevelGraphStore::kChannels, true, lo, hi));
+    }
+
     void calcStartNetPoint_data() {
         QTest::addColumn<double>("origin");
         QTest::addColumn<double>("step");
