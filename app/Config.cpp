@@ -296,7 +296,11 @@ QString ApplyConstantChanges(TSQLConnection& connection, TConstantsCopy& copy, b
         QString refusal;
         bool uncertain = false;
         try {
-            if (connection.Execute(sql, c.values, TStatementKind::Command) == 0)
+            // An update that changes no row may find the row already as wanted
+            // (someone made the same change meanwhile): that is saved, not lost.
+            if (connection.Execute(sql, c.values, TStatementKind::Command) == 0 &&
+                !(c.kind == TConstantsCopy::Change::Update &&
+                  connection.Exists(Sql::FindConstant, c.values.mid(0, TConstantsCopy::FieldCount))))
                 refusal =
                     QStringLiteral("запись не найдена в базе данных: ее изменили или удалили после чтения");
         } catch (const EDatabaseError& e) {

@@ -50,6 +50,8 @@ const QString InsertConstant = QStringLiteral("insert into setup (ConstName, Con
 // "<=>" matches a NULL value read as NULL.
 const QString UpdateConstant = QStringLiteral("update setup set ConstName = ?, ConstVal = ?, Comment = ? "
                                               "where ConstName <=> ? and ConstVal <=> ? and Comment <=> ? limit 1");
+const QString FindConstant =
+    QStringLiteral("select 1 from setup where ConstName <=> ? and ConstVal <=> ? and Comment <=> ? limit 1");
 const QString DeleteConstant =
     QStringLiteral("delete from setup where ConstName <=> ? and ConstVal <=> ? and Comment <=> ? limit 1");
 } // namespace Sql
@@ -525,6 +527,24 @@ int TSQLConnection::Execute(const QString& sql, const QVariantList& values, TSta
         Fail(ErrorText(e), code, maybe);
     }
     return q.numRowsAffected();
+}
+
+bool TSQLConnection::Exists(const QString& sql, const QVariantList& values) {
+    WaitWhileBusy();
+    EnsureOpen();
+    QSqlQuery q(db_);
+    q.setForwardOnly(true);
+    bool ok = q.prepare(sql);
+    if (ok) {
+        for (const QVariant& v : values)
+            q.addBindValue(v);
+        ok = q.exec();
+    }
+    if (!ok) {
+        const QSqlError e = q.lastError();
+        Fail(ErrorText(e), NativeCode(e));
+    }
+    return q.next();
 }
 
 // ---------------------------------------------------------------------------

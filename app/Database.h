@@ -157,6 +157,9 @@ public:
     // connection is lost while the server has the statement, the error says
     // MaybeExecuted().
     int Execute(const QString& sql, const QVariantList& values, TStatementKind kind);
+    // Whether a query with bound values (a command's short timeout) yields a row.
+    // Throws EDatabaseError.
+    bool Exists(const QString& sql, const QVariantList& values);
 
     // Runs after every successful connect; may throw.
     std::function<void()> AfterConnect;
@@ -281,5 +284,7 @@ QString InsertCommand(const QString& column);
 // (the name, value and comment it had). A row is found by all three old values.
 extern const QString InsertConstant;
 extern const QString UpdateConstant;
+// A row holding exactly these values (name, value, comment).
+extern const QString FindConstant;
 extern const QString DeleteConstant;
 } // namespace Sql

@@ -517,7 +517,9 @@ void TFormGraphBase::PrintCharts() {
             return;
         }
         keys.append(QStringLiteral("pic%1.BMP").arg(k + 1));
-        values.append(picture);
+        // The report lies in TempDir too: a relative path would be taken from
+        // there and miss the picture.
+        values.append(QFileInfo(picture).absoluteFilePath());
     }
     WebPrintWindow()->PrintTemplate(templatePath, keys, values);
 }

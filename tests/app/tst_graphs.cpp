@@ -561,6 +561,10 @@ private Q_SLOTS:
             {app->ActionGraphDivPosition, app->ActionPrintDiverGraph}};
         const QList<TFormGraphBase*> windows{FormGraphHardParams, FormGraphSuspLevel, FormGraphDSUS};
         TFormGraphBase* w = windows[window];
+        // A TempDir given relative to the working directory (ordal.INI may say
+        // so) still puts the pictures into the report.
+        if (window == 2)
+            TempDir = QDir::current().relativeFilePath(TempDir);
         // Shift 1 of the day, loaded as the window is first shown.
         w->DateTimePicker1->SetDateTime(kDay + EncodeTime(12, 0, 0));
         w->ComboBox1->SetItemIndex(0);
@@ -586,7 +590,7 @@ private Q_SLOTS:
         for (const QString& c : captions)
             QVERIFY(report.contains(w->Layout().Get<TLabel>(c)->GetCaption()));
         for (int k = 0; k < w->Charts.size(); ++k) {
-            const QString path = TempDir + QString("/%1%2.bmp").arg(prefix).arg(k);
+            const QString path = QDir(TempDir).absoluteFilePath(QString("%1%2.bmp").arg(prefix).arg(k));
             QVERIFY(report.contains(QString("src=\"%1\"").arg(path)));
             QVERIFY(!report.contains(QString("pic%1.BMP").arg(k + 1)));
             QImage pic(path, "BMP");

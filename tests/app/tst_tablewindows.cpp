@@ -438,6 +438,11 @@ private Q_SLOTS:
         // A value the server stores with all its digits is still found by it.
         TypeCell(RowNamed(name), 1, "0.1");
         QCOMPARE(SetupInDatabase().value(name).first(), QString("0.1"));
+        // Typed another way, the same value changes no row: saved, not "not found".
+        TypeCell(RowNamed(name), 1, "0.10");
+        QVERIFY2(TP().messages.isEmpty(), TP().messages.isEmpty() ? "" : qPrintable(TP().messages[0].text));
+        QVERIFY(!FormConfig->ClientDataSetConst.HasPendingChanges());
+        QCOMPARE(SetupInDatabase().value(name).first(), QString("0.1"));
         // Deleted after the question.
         FormConfig->DBGridEh2->SetCurrentRow(RowNamed(name));
         TP().answers = {QMessageBox::Yes};
@@ -503,6 +508,13 @@ private Q_SLOTS:
         const auto rows = SetupInDatabase();
         QVERIFY(rows.contains("NEW_ONE"));
         QCOMPARE(rows.value("MIN_PLS").first(), QString("1150"));
+        // The same change made meanwhile by someone else: nothing to refuse.
+        TP().Reset();
+        QVERIFY(ExecAdmin("update setup set ConstVal = 1300 where ConstName = 'MIN_PLS'"));
+        TypeCell(RowNamed("MIN_PLS"), 1, "1300");
+        QVERIFY2(TP().messages.isEmpty(), TP().messages.isEmpty() ? "" : qPrintable(TP().messages[0].text));
+        QCOMPARE(copy.Mark(RowNamed("MIN_PLS")), TGridData::RowMark::None);
+        QCOMPARE(SetupInDatabase().value("MIN_PLS").first(), QString("1300"));
     }
 
     void newConstantWhoseAnswerIsLostIsNotSentTwice() {
