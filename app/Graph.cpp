@@ -188,6 +188,7 @@ void TFormGraphBase::Reload() {
     }
     SQLClientDataSet1->Close();
     LoadBusy = false;
+    PrintWhenLoaded();
 }
 
 void TFormGraphBase::CheckForUpdates() {
@@ -212,6 +213,7 @@ void TFormGraphBase::CheckForUpdates() {
     }
     SQLClientDataSet1->Close();
     LoadBusy = false;
+    PrintWhenLoaded();
 }
 
 void TFormGraphBase::LoadRecords() {
@@ -495,7 +497,20 @@ TDateTime TFormGraphBase::ReportDate() const {
     return ShiftDate != 0 ? ShiftDate : DateTimePicker1->Date();
 }
 
+void TFormGraphBase::PrintWhenLoaded() {
+    if (!printAfterLoad_)
+        return;
+    printAfterLoad_ = false;
+    // From the event loop: the load's caller finishes first.
+    QTimer::singleShot(0, this, &TFormGraphBase::PrintCharts);
+}
+
 void TFormGraphBase::PrintCharts() {
+    // The rows still coming in would make a report of part of the period.
+    if (LoadBusy) {
+        printAfterLoad_ = true;
+        return;
+    }
     ShowAllCharts();
     const QString templatePath = PathIn(TemplateDir, spec_.printTemplate);
     QStringList keys{QStringLiteral("QRLabelTitle"), QStringLiteral("QRLabelDate")};

@@ -163,5 +163,8 @@ private:
     TColor color_ = clBtnFace;
     bool shown_ = false;
     bool operatorLoad_ = false;
+    // A print asked for while a load ran: it runs once the load has ended.
+    bool printAfterLoad_ = false;
+    void PrintWhenLoaded();
     int layingOut_ = 0;
 };

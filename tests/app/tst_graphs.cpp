@@ -648,6 +648,32 @@ private Q_SLOTS:
         QCOMPARE(TP().messages[0].text, QString("Не могу открыть файл шаблона."));
         QVERIFY(QFile::exists(TempDir + "/DIV_pic0.bmp"));
     }
+
+    // A print asked for while the rows come in is made once they are all in.
+    void printDuringALoadWaitsForIt() {
+        PutExample();
+        TrendApp app;
+        TemplateDir = QStringLiteral(ORDAL_SOURCE_DIR "/templates");
+        TFormGraphHardParams* w = FormGraphHardParams;
+        w->DateTimePicker1->SetDateTime(kDay);
+        Bring(app, app->ActionGraphGC_params);
+        QTRY_VERIFY(!w->NeedReload && !w->LoadBusy);
+        int rowsAtPrint = -1;
+        TP().dialogHandler = [&](QDialog&) {
+            rowsAtPrint = w->LoadedRows().Count();
+            return int(QDialog::Rejected);
+        };
+        bool busy = false;
+        QTimer::singleShot(0, w, [&] {
+            busy = w->LoadBusy;
+            app->ToolButtonPrint->click();
+        });
+        w->ButReloadClick(nullptr);
+        QVERIFY(busy);
+        QTRY_COMPARE(TP().dialogs, 1);
+        QCOMPARE(rowsAtPrint, 4);
+        QCOMPARE(TP().messages.size(), 0);
+    }
 };
 
 ORDAL_TEST_MAIN(TstGraphs)
