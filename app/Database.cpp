@@ -498,6 +498,22 @@ TResultTable TSQLConnection::Select(const QString& sql, TStatementKind kind) {
     return std::move(result.table);
 }
 
+namespace {
+// Runs sql with values bound to its "?" marks in order (without values, as it
+// stands); prepared says whether the statement got as far as the server's
+// preparation.
+bool RunBound(QSqlQuery& q, const QString& sql, const QVariantList& values, bool& prepared) {
+    if (values.isEmpty())
+        return q.exec(sql);
+    prepared = q.prepare(sql);
+    if (!prepared)
+        return false;
+    for (const QVariant& v : values)
+        q.addBindValue(v);
+    return q.exec();
+}
+} // namespace
+
 int TSQLConnection::Execute(const QString& sql, const QVariantList& values, TStatementKind kind) {
     WaitWhileBusy();
     EnsureOpen();
@@ -505,17 +521,8 @@ int TSQLConnection::Execute(const QString& sql, const QVariantList& values, TSta
     if (range)
         SetReadTimeout(kRangeReadTimeout);
     QSqlQuery q(db_);
-    bool prepared = true, ok = false;
-    if (values.isEmpty()) {
-        ok = q.exec(sql);
-    } else {
-        prepared = q.prepare(sql);
-        if (prepared) {
-            for (const QVariant& v : values)
-                q.addBindValue(v);
-            ok = q.exec();
-        }
-    }
+    bool prepared = true;
+    const bool ok = RunBound(q, sql, values, prepared);
     if (range)
         SetReadTimeout(kReadTimeout);
     if (!ok) {
@@ -534,13 +541,8 @@ bool TSQLConnection::Exists(const QString& sql, const QVariantList& values) {
     EnsureOpen();
     QSqlQuery q(db_);
     q.setForwardOnly(true);
-    bool ok = q.prepare(sql);
-    if (ok) {
-        for (const QVariant& v : values)
-            q.addBindValue(v);
-        ok = q.exec();
-    }
-    if (!ok) {
+    bool prepared = true;
+    if (!RunBound(q, sql, values, prepared)) {
         const QSqlError e = q.lastError();
         Fail(ErrorText(e), NativeCode(e));
     }

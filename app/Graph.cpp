@@ -66,19 +66,19 @@ QString TFormGraphBase::ErrorText(const QString& operation) const {
     return QStringLiteral("Ошибка в %1::%2").arg(QString::fromLatin1(metaObject()->className()), operation);
 }
 
-void TFormGraphBase::Build(TTrendWindowSpec spec) {
-    spec_ = std::move(spec);
-    rows_ = TTrendRows(spec_.exportFields);
-    layout_ = LoadLayout(this, spec_.layoutFile);
+void TFormGraphBase::Build(TTrendWindowTraits traits) {
+    traits_ = std::move(traits);
+    rows_ = TTrendRows(traits_.exportFields);
+    layout_ = LoadLayout(this, traits_.layoutFile);
     PanelTop = layout_.Get<TPanel>(QStringLiteral("PanelTop"));
     LabelTop = layout_.Get<TLabel>(QStringLiteral("LabelTop"));
     DateTimePicker1 = layout_.Get<TDateTimePicker>(QStringLiteral("DateTimePicker1"));
     ComboBox1 = layout_.Get<TComboBox>(QStringLiteral("ComboBox1"));
     ButReload = layout_.Get<TButton>(QStringLiteral("ButReload"));
     WaitPanel = layout_.Get<TPanel>(QStringLiteral("WaitPanel"));
-    for (const QString& name : spec_.charts)
+    for (const QString& name : traits_.charts)
         Charts.append(layout_.Get<TLevelGraph>(name));
-    for (const QString& name : spec_.zoomButtons)
+    for (const QString& name : traits_.zoomButtons)
         ZoomButtons.append(layout_.Get<TSpeedButton>(name));
     // A text typed into the shift box is no shift (Reload then takes both).
     ComboBox1->setInsertPolicy(QComboBox::NoInsert);
@@ -223,7 +223,7 @@ void TFormGraphBase::LoadRecords() {
         int channel;
     };
     std::vector<Target> targets;
-    for (const TTrendSeries& s : spec_.series)
+    for (const TTrendSeries& s : traits_.series)
         targets.push_back({Charts.value(s.chart), s.channel});
     for (const Target& t : targets)
         if (!t.chart)
@@ -234,7 +234,7 @@ void TFormGraphBase::LoadRecords() {
     qint64 repainted = 0;
     const TResultTable& table = SQLClientDataSet1->Table();
     LoadTrendRecords(
-        table, spec_.series, LastMoment,
+        table, traits_.series, LastMoment,
         [&targets](int series, TDateTime at, double value) {
             const Target& t = targets[size_t(series)];
             t.chart->AddPoint(t.channel, at, value, false);
@@ -512,17 +512,17 @@ void TFormGraphBase::PrintCharts() {
         return;
     }
     ShowAllCharts();
-    const QString templatePath = PathIn(TemplateDir, spec_.printTemplate);
+    const QString templatePath = PathIn(TemplateDir, traits_.printTemplate);
     QStringList keys{QStringLiteral("QRLabelTitle"), QStringLiteral("QRLabelDate")};
     QStringList values{LabelTop->GetCaption(), FormatDateTime(QStringLiteral("dd.mm.yyyy"), ReportDate())};
-    for (int i = 0; i < spec_.printCaptions.size(); ++i) {
+    for (int i = 0; i < traits_.printCaptions.size(); ++i) {
         keys.append(QStringLiteral("LabelName%1").arg(i + 1));
-        values.append(layout_.Get<TLabel>(spec_.printCaptions[i])->GetCaption());
+        values.append(layout_.Get<TLabel>(traits_.printCaptions[i])->GetCaption());
     }
     // The directory may have gone since the start; the pictures need it.
     QDir().mkpath(TempDir);
     for (int k = 0; k < Charts.size(); ++k) {
-        const QString picture = PathIn(TempDir, QStringLiteral("%1%2.bmp").arg(spec_.picturePrefix).arg(k));
+        const QString picture = PathIn(TempDir, QStringLiteral("%1%2.bmp").arg(traits_.picturePrefix).arg(k));
         QString error;
         if (!SaveChartPicture(Charts[k], this, picture, &error)) {
             // A report without its chart would look complete: none at all.
@@ -556,7 +556,7 @@ void TFormGraphBase::ExportCsv() {
     static const QString shifts[] = {QStringLiteral("смена 1"), QStringLiteral("смена 2"),
                                      QStringLiteral("сутки")};
     const QString name = QStringLiteral("%1 %2 %3.csv")
-                             .arg(spec_.exportName, FormatDateTime(QStringLiteral("dd.mm.yyyy"), ShiftDate),
+                             .arg(traits_.exportName, FormatDateTime(QStringLiteral("dd.mm.yyyy"), ShiftDate),
                                   shifts[std::clamp(ShiftNumber, 1, 3) - 1]);
     QString& dir = ExportDir();
     if (dir.isEmpty())
@@ -565,7 +565,7 @@ void TFormGraphBase::ExportCsv() {
                                                QStringLiteral("Таблицы CSV (*.csv);;Все файлы (*)"));
     if (path.isEmpty())
         return;
-    const QByteArray text = TrendCsv(rows_, spec_.exportHeaders);
+    const QByteArray text = TrendCsv(rows_, traits_.exportHeaders);
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size() || !file.commit()) {
         qCWarning(lcOrdal) << "CSV export to" << path << "failed:" << file.errorString();

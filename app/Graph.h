@@ -7,7 +7,7 @@
 //
 // A window is a layout file (its charts, labels, controls and pop-up menu) and
 // a small unit that derives from TFormGraphBase: it names its charts, zoom
-// buttons and columns in a TTrendWindowSpec and gives its own layout on resize,
+// buttons and columns in a TTrendWindowTraits and gives its own layout on resize,
 // its normal two-chart layout and its legend pens.
 
 #include "Controls.h"
@@ -23,7 +23,7 @@
 class TArrow;
 
 // What one trend window is made of.
-struct TTrendWindowSpec {
+struct TTrendWindowTraits {
     QString layoutFile;         // ":/layouts/FormGraphHardParams.layout"
     QStringList charts;         // the order every loop over the charts uses
     QStringList zoomButtons;    // parallel to charts; may be shorter (none)
@@ -72,7 +72,7 @@ public:
 
     // The rows of the loaded period, for the CSV export.
     const TTrendRows& LoadedRows() const { return rows_; }
-    const TTrendWindowSpec& Spec() const { return spec_; }
+    const TTrendWindowTraits& Traits() const { return traits_; }
     const TLayout& Layout() const { return layout_; }
 
     // The operator's period (date and shift) loaded anew.
@@ -118,7 +118,7 @@ protected:
     explicit TFormGraphBase(QWidget* parent);
     // Loads the layout and binds the framework's components; the derived
     // constructor calls it (the layout names the derived class).
-    void Build(TTrendWindowSpec spec);
+    void Build(TTrendWindowTraits traits);
 
     // Marks a window's own layout pass (ShowAllCharts lets the user interface
     // process pending messages): the load that a first showing starts waits
@@ -157,7 +157,7 @@ private:
     void LoadWhenShown();
     void Bind(QWidget* element);
 
-    TTrendWindowSpec spec_;
+    TTrendWindowTraits traits_;
     TLayout layout_;
     TTrendRows rows_;
     TColor color_ = clBtnFace;

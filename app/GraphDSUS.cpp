@@ -5,17 +5,17 @@
 TFormGraphDSUS* FormGraphDSUS = nullptr;
 
 TFormGraphDSUS::TFormGraphDSUS(QWidget* parent) : TFormGraphBase(parent) {
-    TTrendWindowSpec spec;
-    spec.layoutFile = QStringLiteral(":/layouts/FormGraphDSUS.layout");
-    spec.charts = {QStringLiteral("LevelGraphDSUS")};
-    spec.series = {{QStringLiteral("DSUS"), 0, 0, QString()}};
-    spec.exportFields = {QStringLiteral("DSUS")};
-    spec.exportHeaders = {QStringLiteral("Дата, время"),
+    TTrendWindowTraits traits;
+    traits.layoutFile = QStringLiteral(":/layouts/FormGraphDSUS.layout");
+    traits.charts = {QStringLiteral("LevelGraphDSUS")};
+    traits.series = {{QStringLiteral("DSUS"), 0, 0, QString()}};
+    traits.exportFields = {QStringLiteral("DSUS")};
+    traits.exportHeaders = {QStringLiteral("Дата, время"),
                           QStringLiteral("Положение делителя потока суспензии, %")};
-    spec.exportName = QStringLiteral("Делитель потока");
-    spec.printTemplate = QStringLiteral("PrintWeb1.html");
-    spec.picturePrefix = QStringLiteral("DIV_pic");
-    Build(std::move(spec));
+    traits.exportName = QStringLiteral("Делитель потока");
+    traits.printTemplate = QStringLiteral("PrintWeb1.html");
+    traits.picturePrefix = QStringLiteral("DIV_pic");
+    Build(std::move(traits));
     const TLayout& l = Layout();
     LevelGraphDSUS = Charts[0];
     LabelTitle4 = l.Get<TLabel>(QStringLiteral("LabelTitle4"));

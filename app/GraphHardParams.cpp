@@ -8,25 +8,25 @@
 TFormGraphHardParams* FormGraphHardParams = nullptr;
 
 TFormGraphHardParams::TFormGraphHardParams(QWidget* parent) : TFormGraphBase(parent) {
-    TTrendWindowSpec spec;
-    spec.layoutFile = QStringLiteral(":/layouts/FormGraphHardParams.layout");
-    spec.charts = {QStringLiteral("LevelGraphPLS"), QStringLiteral("LevelGraphKlapan")};
-    spec.zoomButtons = {QStringLiteral("SButGraphZoom1"), QStringLiteral("SButGraphZoom4")};
+    TTrendWindowTraits traits;
+    traits.layoutFile = QStringLiteral(":/layouts/FormGraphHardParams.layout");
+    traits.charts = {QStringLiteral("LevelGraphPLS"), QStringLiteral("LevelGraphKlapan")};
+    traits.zoomButtons = {QStringLiteral("SButGraphZoom1"), QStringLiteral("SButGraphZoom4")};
     // The setpoint means nothing while the density is run by hand: plotted as 0.
-    spec.series = {{QStringLiteral("PLS"), 0, 0, QString()},
+    traits.series = {{QStringLiteral("PLS"), 0, 0, QString()},
                    {QStringLiteral("PLSZ"), 0, 1, QStringLiteral("AR1")},
                    {QStringLiteral("VODA1"), 1, 0, QString()}};
-    spec.exportFields = {QStringLiteral("PLS"), QStringLiteral("PLSZ"), QStringLiteral("AR1"),
+    traits.exportFields = {QStringLiteral("PLS"), QStringLiteral("PLSZ"), QStringLiteral("AR1"),
                          QStringLiteral("VODA1")};
-    spec.exportHeaders = {QStringLiteral("Дата, время"), QStringLiteral("Плотность текущая, кг/м3"),
+    traits.exportHeaders = {QStringLiteral("Дата, время"), QStringLiteral("Плотность текущая, кг/м3"),
                           QStringLiteral("Плотность заданная, кг/м3"),
                           QStringLiteral("Режим (AR1 > 0,5: ручной)"),
                           QStringLiteral("Положение клапана разбавления суспензии, %")};
-    spec.exportName = QStringLiteral("Параметры процесса");
-    spec.printTemplate = QStringLiteral("PrintWeb2.html");
-    spec.picturePrefix = QStringLiteral("pic");
-    spec.printCaptions = {QStringLiteral("LabelTitle1"), QStringLiteral("LabelTitle4")};
-    Build(std::move(spec));
+    traits.exportName = QStringLiteral("Параметры процесса");
+    traits.printTemplate = QStringLiteral("PrintWeb2.html");
+    traits.picturePrefix = QStringLiteral("pic");
+    traits.printCaptions = {QStringLiteral("LabelTitle1"), QStringLiteral("LabelTitle4")};
+    Build(std::move(traits));
     const TLayout& l = Layout();
     LevelGraphPLS = Charts[0];
     LevelGraphKlapan = Charts[1];

@@ -7,20 +7,20 @@
 TFormGraphSuspLevel* FormGraphSuspLevel = nullptr;
 
 TFormGraphSuspLevel::TFormGraphSuspLevel(QWidget* parent) : TFormGraphBase(parent) {
-    TTrendWindowSpec spec;
-    spec.layoutFile = QStringLiteral(":/layouts/FormGraphSuspLevel.layout");
-    spec.charts = {QStringLiteral("LevelGraphSuspLevelKS"), QStringLiteral("LevelGraphSuspLevelNS")};
-    spec.zoomButtons = {QStringLiteral("SButGraphZoom1"), QStringLiteral("SButGraphZoom2")};
+    TTrendWindowTraits traits;
+    traits.layoutFile = QStringLiteral(":/layouts/FormGraphSuspLevel.layout");
+    traits.charts = {QStringLiteral("LevelGraphSuspLevelKS"), QStringLiteral("LevelGraphSuspLevelNS")};
+    traits.zoomButtons = {QStringLiteral("SButGraphZoom1"), QStringLiteral("SButGraphZoom2")};
     // The НС level is the НС chart's channel 1 (its blue pen); channel 0 stays empty.
-    spec.series = {{QStringLiteral("URKS"), 0, 0, QString()}, {QStringLiteral("URNS"), 1, 1, QString()}};
-    spec.exportFields = {QStringLiteral("URKS"), QStringLiteral("URNS")};
-    spec.exportHeaders = {QStringLiteral("Дата, время"), QStringLiteral("Уровень в сборнике КС, %"),
+    traits.series = {{QStringLiteral("URKS"), 0, 0, QString()}, {QStringLiteral("URNS"), 1, 1, QString()}};
+    traits.exportFields = {QStringLiteral("URKS"), QStringLiteral("URNS")};
+    traits.exportHeaders = {QStringLiteral("Дата, время"), QStringLiteral("Уровень в сборнике КС, %"),
                           QStringLiteral("Уровень в сборнике НС, %")};
-    spec.exportName = QStringLiteral("Уровни в сборниках");
-    spec.printTemplate = QStringLiteral("PrintWeb2.html");
-    spec.picturePrefix = QStringLiteral("SL_pic");
-    spec.printCaptions = {QStringLiteral("LabelTitle1"), QStringLiteral("LabelTitle2")};
-    Build(std::move(spec));
+    traits.exportName = QStringLiteral("Уровни в сборниках");
+    traits.printTemplate = QStringLiteral("PrintWeb2.html");
+    traits.picturePrefix = QStringLiteral("SL_pic");
+    traits.printCaptions = {QStringLiteral("LabelTitle1"), QStringLiteral("LabelTitle2")};
+    Build(std::move(traits));
     const TLayout& l = Layout();
     LevelGraphSuspLevelKS = Charts[0];
     LevelGraphSuspLevelNS = Charts[1];

@@ -97,6 +97,14 @@ void Bring(App& app, QAction* action) {
     QCoreApplication::processEvents();
 }
 
+// The density window on the example day, brought forward by its action.
+TFormGraphHardParams* BringExampleDay(App& app) {
+    TFormGraphHardParams* w = FormGraphHardParams;
+    w->DateTimePicker1->SetDateTime(kDay);
+    Bring(app, app->ActionGraphGC_params);
+    return w;
+}
+
 // Pixels of a picture near a colour, in a rectangle (near: the summed channel
 // differences below `within`; smoothed text needs a wide margin).
 int CountNear(const QImage& img, QColor c, QRect in, int within = 60) {
@@ -279,9 +287,7 @@ private Q_SLOTS:
     void loadsWhenFirstShownAndLaysOutItsCharts() {
         PutExample();
         TrendApp app;
-        TFormGraphHardParams* w = FormGraphHardParams;
-        w->DateTimePicker1->SetDateTime(kDay);
-        Bring(app, app->ActionGraphGC_params);
+        TFormGraphHardParams* w = BringExampleDay(app);
         QTRY_VERIFY(!w->NeedReload);
         QCOMPARE(w->LoadedRows().Count(), 4);
         // Normal layout: the valve chart below at a fixed height with the time
@@ -323,9 +329,7 @@ private Q_SLOTS:
     void chartsBehindGiveBackTheirPictures() {
         PutExample();
         TrendApp app;
-        TFormGraphHardParams* w = FormGraphHardParams;
-        w->DateTimePicker1->SetDateTime(kDay);
-        Bring(app, app->ActionGraphGC_params);
+        TFormGraphHardParams* w = BringExampleDay(app);
         QTRY_VERIFY(!w->NeedReload);
         QTRY_VERIFY(!w->LevelGraphPLS->Picture().isNull());
         const QImage before = w->LevelGraphPLS->grab().toImage();
@@ -654,9 +658,7 @@ private Q_SLOTS:
         PutExample();
         TrendApp app;
         TemplateDir = QStringLiteral(ORDAL_SOURCE_DIR "/templates");
-        TFormGraphHardParams* w = FormGraphHardParams;
-        w->DateTimePicker1->SetDateTime(kDay);
-        Bring(app, app->ActionGraphGC_params);
+        TFormGraphHardParams* w = BringExampleDay(app);
         QTRY_VERIFY(!w->NeedReload && !w->LoadBusy);
         int rowsAtPrint = -1;
         TP().dialogHandler = [&](QDialog&) {
