@@ -45,7 +45,7 @@ const QString kSetpointUnknown =
                    "Проверьте заданную плотность на мнемосхеме, прежде чем задавать ее снова.");
 
 
-QString FloatToSqlText(double x) { return FloatToStr(x).replace(QLatin1Char(','), QLatin1Char('.')); }
+QString FloatToSqlText(double x) { return FloatToStr(x, QLatin1Char('.')); }
 
 TFormMain::TFormMain(const QString& exePath, QWidget* parent) : QMainWindow(parent) {
     FormMain = this;

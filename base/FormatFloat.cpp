@@ -3,10 +3,10 @@
 #include "NumText.h"
 
 #include <QLocale>
+#include <algorithm>
+#include <charconv>
 #include <cmath>
-#include <cstdio>
 #include <cstdlib>
-#include <cstring>
 
 namespace {
 
@@ -109,14 +109,19 @@ struct Decimal {
 // after the point.
 Decimal ToDecimal(double value, bool significant, int count) {
     Decimal d;
+    // std::to_chars: printf would follow the C library's locale, which is the
+    // environment's.
     char buf[64];
-    std::snprintf(buf, sizeof buf, "%.*e", kPrecision - 1, std::fabs(value));
-    const char* e = std::strchr(buf, 'e');
+    const char* end =
+        std::to_chars(buf, buf + sizeof buf, std::fabs(value), std::chars_format::scientific, kPrecision - 1).ptr;
+    const char* e = std::find(static_cast<const char*>(buf), end, 'e');
     QByteArray mant;
     for (const char* p = buf; p < e; ++p)
         if (*p >= '0' && *p <= '9')
             mant.append(*p);
-    d.exponent = std::atoi(e + 1) + 1;
+    int exp10 = 0;
+    std::from_chars(e + (e[1] == '+' ? 2 : 1), end, exp10);
+    d.exponent = exp10 + 1;
     if (mant.count('0') == mant.size())
         return {};
     const int keep = significant ? count : d.exponent + count;

@@ -135,7 +135,7 @@ bool IniFile::ReadBool(const QString& section, const QString& key, bool def) con
 }
 
 double IniFile::ReadFloat(const QString& section, const QString& key, double def) const {
-    const auto v = StrToFloatOpt(ReadString(section, key, QString()));
+    const auto v = StoredStrToFloatOpt(ReadString(section, key, QString()));
     return v ? *v : def;
 }
 

@@ -1,6 +1,7 @@
 #include "NumText.h"
 
 #include <QLocale>
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <string>
@@ -128,6 +129,17 @@ std::optional<double> StrToFloatOpt(const QString& text, QChar decimalSeparator)
     return value;
 }
 
+std::optional<double> StoredStrToFloatOpt(const QString& text) {
+    const QChar own = DecimalSeparator();
+    if (const auto v = StrToFloatOpt(text, own))
+        return v;
+    for (const QChar other : {QChar('.'), QChar(',')})
+        if (other != own)
+            if (const auto v = StrToFloatOpt(text, other))
+                return v;
+    return std::nullopt;
+}
+
 QString FloatToStr(double x, QChar decimalSeparator) {
     if (std::isnan(x))
         return QStringLiteral("NAN");
@@ -136,12 +148,15 @@ QString FloatToStr(double x, QChar decimalSeparator) {
     if (x == 0)
         return QStringLiteral("0");
     // Round to 15 significant digits first; the exponent of the rounded value
-    // decides between fixed and scientific notation.
+    // decides between fixed and scientific notation. std::to_chars, not printf:
+    // the C library's locale is the environment's (a comma under ru_RU), and
+    // the separator is ours to choose.
     char buf[64];
-    std::snprintf(buf, sizeof buf, "%.14e", x);
-    std::string sci(buf);
+    const auto sciEnd = std::to_chars(buf, buf + sizeof buf, x, std::chars_format::scientific, 14).ptr;
+    const std::string sci(buf, sciEnd);
     const auto ePos = sci.find('e');
-    const int exp = std::stoi(sci.substr(ePos + 1));
+    int exp = 0;
+    std::from_chars(sci.data() + ePos + (sci[ePos + 1] == '+' ? 2 : 1), sci.data() + sci.size(), exp);
     QString out;
     if (exp >= 15 || exp < -5) {
         std::string mant = sci.substr(0, ePos);
@@ -151,8 +166,9 @@ QString FloatToStr(double x, QChar decimalSeparator) {
             mant.pop_back();
         out = QString::fromLatin1(mant.c_str()) + QLatin1Char('E') + QString::number(exp);
     } else {
-        std::snprintf(buf, sizeof buf, "%.*f", std::max(0, 14 - exp), x);
-        std::string fixed(buf);
+        const auto fixedEnd =
+            std::to_chars(buf, buf + sizeof buf, x, std::chars_format::fixed, std::max(0, 14 - exp)).ptr;
+        std::string fixed(buf, fixedEnd);
         if (fixed.find('.') != std::string::npos) {
             while (fixed.back() == '0')
                 fixed.pop_back();

@@ -26,6 +26,11 @@ inline std::optional<double> StrToFloatOpt(const QString& text) {
     return StrToFloatOpt(text, DecimalSeparator());
 }
 
+// The same for numbers read back from files and lists the program wrote: the
+// workstation's separator, or else a point or a comma, so that what was written
+// under one decimal separator reads under the other.
+std::optional<double> StoredStrToFloatOpt(const QString& text);
+
 // General format with up to 15 significant digits: fixed notation for ordinary
 // values, scientific ("1.5E20", "1E-6") for very large or very small ones.
 QString FloatToStr(double x, QChar decimalSeparator);

@@ -29,13 +29,9 @@ bool TBallList::DeleteBall(int i) {
 
 namespace {
 
-std::optional<double> Number(const QString& text) {
-    // Layouts are written with a point; the workstation's own separator is
-    // taken too, as everywhere else.
-    if (const auto v = StrToFloatOpt(text))
-        return v;
-    return StrToFloatOpt(text, QLatin1Char('.'));
-}
+// Layouts are written with a point; the workstation's own separator is taken
+// too, as everywhere else.
+std::optional<double> Number(const QString& text) { return StoredStrToFloatOpt(text); }
 
 } // namespace
 

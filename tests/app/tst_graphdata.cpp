@@ -195,6 +195,45 @@ private Q_SLOTS:
         QCOMPARE(TP().dialogs, 1);
     }
 
+    // Under the control room's C library locale (a decimal comma) the dialog
+    // shows the scale in the workstation's separator and takes it back in it.
+    void chartScaleInTheWorkstationsSeparator_data() {
+        QTest::addColumn<QChar>("sep");
+        QTest::newRow("comma") << QChar(',');
+        QTest::newRow("point") << QChar('.');
+    }
+    void chartScaleInTheWorkstationsSeparator() {
+        QFETCH(QChar, sep);
+        RussianCLocale russian;
+        ORDAL_REQUIRE_RUSSIAN_C_LOCALE(russian);
+        SetDecimalSeparator(sep);
+        auto in = [&](QString text) { return text.replace(QLatin1Char('.'), sep); };
+        TLevelGraph g;
+        g.SetYMax(2500.75);
+        g.SetYMin(1700.5);
+        g.SetYLabelStep(0.25);
+        g.SetRightYMin(-1.5);
+        g.SetRightScaleStep(1e-6);
+        QStringList filled;
+        TP().dialogHandler = [&](QDialog& d) {
+            auto& e = static_cast<TFormEditGraph&>(d);
+            for (const QLineEdit* edit : {e.EditYMin, e.EditYMax, e.EditYLabelStep, e.EditRightYMin, e.EditRightScaleStep})
+                filled << edit->text();
+            e.EditYMin->setText(in("1600.25"));
+            e.EditYMax->setText(in("2400.5"));
+            e.EditRightScaleStep->setText(in("12.5"));
+            return int(QDialog::Accepted);
+        };
+        EditChartScale(&g);
+        QCOMPARE(filled, (QStringList{in("1700.5"), in("2500.75"), in("0.25"), in("-1.5"), in("1E-6")}));
+        QVERIFY2(TP().messages.isEmpty(), TP().messages.isEmpty() ? "" : qPrintable(TP().messages[0].text));
+        QCOMPARE(g.GetYMin(), 1600.25);
+        QCOMPARE(g.GetYMax(), 2400.5);
+        QCOMPARE(g.GetYLabelStep(), 0.25);
+        QCOMPARE(g.GetRightYMin(), -1.5);
+        QCOMPARE(g.GetRightScaleStep(), 12.5);
+    }
+
     void editVisibilityFollowsTheBoxes() {
         TFormEditGraph d;
         d.CheckBoxAutoYMin->SetChecked(true);

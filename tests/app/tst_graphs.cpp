@@ -494,9 +494,15 @@ private Q_SLOTS:
         QCOMPARE(ini.ReadString("LevelGraphPLSLimits", "YMin", ""), QString("1600,5"));
         QCOMPARE(ini.ReadString("LevelGraphKlapanLimits", "YMax", ""), QString("101"));
         QVERIFY(!ini.ReadSection("LevelGraphPLSLimits").contains("RightYMin"));
-        TrendApp again;
+        {
+            TrendApp again;
+            QCOMPARE(FormGraphHardParams->LevelGraphPLS->GetYMin(), 1600.5);
+            QCOMPARE(FormGraphHardParams->LevelGraphPLS->GetYMax(), 2400.0);
+        }
+        // Written with a comma, read on a workstation with a point.
+        SetDecimalSeparator(QLatin1Char('.'));
+        TrendApp pointed;
         QCOMPARE(FormGraphHardParams->LevelGraphPLS->GetYMin(), 1600.5);
-        QCOMPARE(FormGraphHardParams->LevelGraphPLS->GetYMax(), 2400.0);
     }
 
     void csvExport() {

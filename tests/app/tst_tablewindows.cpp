@@ -469,6 +469,51 @@ private Q_SLOTS:
         QCOMPARE(SetupInDatabase().value("THIRD").last(), QString("закрыто без Enter"));
     }
 
+    // Under the control room's C library locale (a decimal comma), the grids
+    // show and take numbers in the workstation's separator, whichever it is.
+    void numbersInTheWorkstationsSeparator_data() {
+        QTest::addColumn<QChar>("sep");
+        QTest::newRow("comma") << QChar(',');
+        QTest::newRow("point") << QChar('.');
+    }
+    void numbersInTheWorkstationsSeparator() {
+        QFETCH(QChar, sep);
+        RussianCLocale russian;
+        ORDAL_REQUIRE_RUSSIAN_C_LOCALE(russian);
+        SetDecimalSeparator(sep);
+        auto in = [&](QString text) { return text.replace(QLatin1Char('.'), sep); };
+        ResetPlantTables(1700.5);
+        QVERIFY(ExecAdmin("insert into pu_data (RecMoment, PLS, PLSZ, URKS, URNS, VODA1, DSUS, _PLSZ, AR1) "
+                          "values ('2026-03-10 10:00:00', 1700.5, 1650.25, 55.125, 0.001, 1e-6, 2100, 1650.5, 1)"));
+        App app;
+
+        // The database browser.
+        FormBaseView->DateTimePicker1->SetDateTime(kDay);
+        FormBaseView->DateTimePicker3->SetDateTime(kDay);
+        FormBaseView->ButLoadClick(nullptr);
+        QVERIFY(TP().messages.isEmpty());
+        TDBGridEh* browser = FormBaseView->DBGridEh1;
+        QCOMPARE(browser->Model()->rowCount(), 1);
+        QStringList row;
+        for (int c = 0; c < browser->Model()->columnCount(); ++c)
+            row << browser->Model()->index(0, c).data().toString();
+        QCOMPARE(row, (QStringList{"10.03.2026 10:00:00", in("1700.5"), in("1650.25"), in("55.125"), in("0.001"),
+                                   in("1E-6"), "2100", in("1650.5")}));
+
+        // The constants page of the configuration window.
+        FormConfig->FormShow();
+        FormConfig->PageControl1->SetActivePage(FormConfig->TabSheet2);
+        TDBGridEh* constants = FormConfig->DBGridEh2;
+        const int minPls = RowNamed("MIN_PLS");
+        QVERIFY(minPls >= 0);
+        QCOMPARE(constants->Model()->index(minPls, 1).data().toString(), in("1700.5"));
+        QCOMPARE(constants->Model()->index(minPls, 1).data(Qt::EditRole).toString(), in("1700.5"));
+        TypeCell(minPls, 1, in("1234.75"));
+        QVERIFY2(TP().messages.isEmpty(), TP().messages.isEmpty() ? "" : qPrintable(TP().messages[0].text));
+        QCOMPARE(SetupInDatabase().value("MIN_PLS").first(), in("1234.75"));
+        QCOMPARE(constants->Model()->index(RowNamed("MIN_PLS"), 1).data().toString(), in("1234.75"));
+    }
+
     void refusedConstantChangesStayMarked() {
         App app;
         FormConfig->FormShow();

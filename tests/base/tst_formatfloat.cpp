@@ -5,10 +5,19 @@
 #include <QRandomGenerator>
 #include <cmath>
 #include <limits>
+#include <optional>
 
 class TstFormatFloat : public QObject {
     Q_OBJECT
 private Q_SLOTS:
+    // The whole test runs under the control room's C library locale (a
+    // decimal comma), which no pattern may pick up.
+    void initTestCase() {
+        russian_.emplace();
+        ORDAL_REQUIRE_RUSSIAN_C_LOCALE(*russian_);
+    }
+    void cleanupTestCase() { russian_.reset(); }
+
     // Decimal separator "." and thousands separator "," in this table.
     void patterns_data() {
         QTest::addColumn<QString>("pattern");
@@ -105,9 +114,17 @@ private Q_SLOTS:
         QCOMPARE(FormatFloat("###0.0", 12.34), QString("12,3"));
         QCOMPARE(FormatFloat("#,##0.0", 1234.0), QString("1 234,0"));
         QCOMPARE(FormatFloat("", 0.5), QString("0,5"));
+        QCOMPARE(FormatFloat("###0", 1.5e20), QString("1,5E20"));
+        SetDecimalSeparator('.');
+        SetThousandSeparator(',');
+        QCOMPARE(FormatFloat("#,##0.0", 1700.45), QString("1,700.5"));
+        QCOMPARE(FormatFloat("", 1700.5), QString("1700.5"));
         SetDecimalSeparator(dec);
         SetThousandSeparator(thou);
     }
+
+private:
+    std::optional<RussianCLocale> russian_;
 };
 
 ORDAL_TEST_MAIN(TstFormatFloat)

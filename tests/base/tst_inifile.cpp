@@ -1,5 +1,6 @@
 #include "Cp1251.h"
 #include "IniFile.h"
+#include "NumText.h"
 #include "TestSupport.h"
 
 #include <QFile>
@@ -67,6 +68,39 @@ private Q_SLOTS:
         QCOMPARE(ini.ReadBool("s", "bad", true), true);
         ini.WriteBool("s", "new", true);
         QCOMPARE(ini.ReadString("s", "new", ""), QString("1"));
+    }
+
+    // A file written on a workstation with one decimal separator is read on
+    // one with the other (the C library in the control room's locale).
+    void floatsCrossTheSeparators_data() {
+        QTest::addColumn<QChar>("writer");
+        QTest::addColumn<QChar>("reader");
+        QTest::addColumn<QString>("written");
+        QTest::newRow("comma to point") << QChar(',') << QChar('.') << "1700,5";
+        QTest::newRow("point to comma") << QChar('.') << QChar(',') << "1700.5";
+        QTest::newRow("comma to comma") << QChar(',') << QChar(',') << "1700,5";
+    }
+    void floatsCrossTheSeparators() {
+        QFETCH(QChar, writer);
+        QFETCH(QChar, reader);
+        QFETCH(QString, written);
+        RussianCLocale russian;
+        ORDAL_REQUIRE_RUSSIAN_C_LOCALE(russian);
+        QFile::remove("f.ini");
+        SetDecimalSeparator(writer);
+        IniFile("f.ini").WriteFloat("s", "k", 1700.5);
+        IniFile("f.ini").WriteFloat("s", "tiny", 1e-7);
+        IniFile("f.ini").WriteString("s", "bad", "1,700.5");
+        SetDecimalSeparator(reader);
+        const IniFile ini("f.ini");
+        const QString k = ini.ReadString("s", "k", "");
+        const double v = ini.ReadFloat("s", "k", 0), tiny = ini.ReadFloat("s", "tiny", 0);
+        const double bad = ini.ReadFloat("s", "bad", 42);
+        SetDecimalSeparator('.');
+        QCOMPARE(k, written);
+        QCOMPARE(v, 1700.5);
+        QCOMPARE(tiny, 1e-7);
+        QCOMPARE(bad, 42.0); // not a number under either: the default
     }
 
     void windows1251FileStaysWindows1251() {

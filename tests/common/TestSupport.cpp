@@ -1,12 +1,17 @@
 #include "TestSupport.h"
 
+#include "FormatFloat.h"
+#include "NumText.h"
+
 #include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <clocale>
 #include <cmath>
+#include <cstdio>
 
 namespace {
 TestPlatform* g_tp = nullptr;
@@ -116,6 +121,16 @@ void ResetPlantTables(double minPls) {
                       .arg(minPls));
 }
 
+RussianCLocale::RussianCLocale() : saved_(std::setlocale(LC_ALL, nullptr)) {
+    if (!std::setlocale(LC_ALL, "ru_RU.UTF-8"))
+        return;
+    char buf[16];
+    std::snprintf(buf, sizeof buf, "%.1f", 1.5);
+    ok_ = qstrcmp(buf, "1,5") == 0;
+}
+
+RussianCLocale::~RussianCLocale() { std::setlocale(LC_ALL, saved_.constData()); }
+
 void UseOffscreenPlatform() {
     qputenv("QT_QPA_PLATFORM", "offscreen");
 }
@@ -127,6 +142,12 @@ int RunTests(QObject* test, int argc, char** argv) {
 }
 
 int RunTestsIn(QApplication&, QObject* test, int argc, char** argv) {
+    // The C library's locale stays as QApplication set it from the environment
+    // (under ru_RU a decimal comma), so a number that goes through it shows up;
+    // the workstation's own separators are pinned, and a test about the comma
+    // sets it.
+    SetDecimalSeparator(QLatin1Char('.'));
+    SetThousandSeparator(QLatin1Char(','));
     QTemporaryDir dir;
     g_dir = &dir;
     QDir::setCurrent(dir.path());

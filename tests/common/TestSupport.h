@@ -84,6 +84,25 @@ bool ExecAdmin(const QString& sql, QString* error = nullptr);
 // Resets the five plant tables to empty (and setup to the given MIN_PLS row, unless NaN).
 void ResetPlantTables(double minPls = 1100.0);
 
+// The C library's locale switched to the control room's ru_RU.UTF-8 (decimal
+// comma) while the object lives, as QApplication does from the environment
+// there; the old one is restored after. ok() is false when the system does not
+// have the locale (scripts/deps.sh generates it) or it gives no comma.
+class RussianCLocale {
+public:
+    RussianCLocale();
+    ~RussianCLocale();
+    RussianCLocale(const RussianCLocale&) = delete;
+    RussianCLocale& operator=(const RussianCLocale&) = delete;
+    bool ok() const { return ok_; }
+
+private:
+    QByteArray saved_;
+    bool ok_ = false;
+};
+#define ORDAL_REQUIRE_RUSSIAN_C_LOCALE(guard)                                                                \
+    QVERIFY2((guard).ok(), "the C library has no ru_RU.UTF-8 with a decimal comma: run scripts/deps.sh as root")
+
 int RunTests(QObject* test, int argc, char** argv);
 // The same inside an application object the test made (the program's own
 // application class, with its general error handler).
