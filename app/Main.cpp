@@ -561,6 +561,22 @@ void TFormMain::showEvent(QShowEvent* event) {
     shownOnce_ = true;
     ActionMainMenu->trigger();
     ToolBarMainResize();
+    // The first look at the plant as the frame comes up, not a second later
+    // (until then the link circle is silver and the scheme has no values), and
+    // before the windows shown with the frame start their history loads, which
+    // hold the connection and would make the poll skip its turn.
+    if (TimerRefreshState->isActive()) { // (stopped: the tests drive the poll themselves)
+        TimerRefreshState->start();      // the next look a second after this one
+        TimerRefreshStateTimer();
+        // The scheme takes these values now rather than at its next tick.
+        if (FormMnemo && FormMnemo->Timer1->isActive()) {
+            try {
+                FormMnemo->RefreshScheme();
+            } catch (...) {
+                LogRepeatedWarning("scheme refresh", CurrentExceptionText());
+            }
+        }
+    }
 }
 
 // ---------------------------------------------------------------------------

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Starts a private MariaDB holding a day of pu_data at 1 Hz (86,400 rows) and a
 # shift day of 10,000 control_log entries, and runs bench_tables: the database
-# browser and the event journal loading them, against the stock mariadb client
-# fetching the same rows to /dev/null.
+# browser and the event journal loading them, against the raw fetch of the same
+# rows over an open connection ("... / raw fetch"), and against the stock
+# mariadb client with its start and login taken off.
 #   bench/run_tables.sh [BUILD_DIR]      (ORDAL_BENCH_DB_PORT, default 33920)
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)

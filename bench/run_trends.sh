@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Starts a private MariaDB, fills pu_data with a day at one row a second
 # (86,400 rows, indexed RecMoment), and runs bench_trends: the heavy-medium
-# trend window reloading that day against the stock mariadb client fetching
-# the same range to /dev/null. The last line is the ratio.
+# trend window reloading that day against the raw fetch of the same rows over
+# an open connection ("reload / raw fetch"), and against the stock mariadb
+# client with its start and login taken off (the last line).
 #   bench/run_trends.sh [BUILD_DIR]
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)

@@ -6,6 +6,19 @@
 namespace {
 double Clamp(double v, double lo, double hi) { return std::max(lo, std::min(hi, v)); }
 constexpr double kWaterDensity = 1000.0;
+// Undiluted, the suspension settles at this density; each percent of the
+// dilution valve's opening takes this much off (so 40 % holds 1900 kg/m3,
+// and the valve's travel covers the whole setpoint range).
+constexpr double kUndiluted = 2180.0;
+constexpr double kPerValvePercent = 7.0;
+constexpr double kLagSeconds = 45.0;
+// The controller: a PI loop on the filtered density (gain in % per kg/m3,
+// integral time about the plant's lag), and an actuator that travels at most
+// this many percent a second.
+constexpr double kGain = 0.12;
+constexpr double kIntegralSeconds = 50.0;
+constexpr double kFilterSeconds = 6.0;
+constexpr double kValveSpeed = 1.0;
 } // namespace
 
 PlantModel::PlantModel(unsigned seed) : rng_(seed) {}
@@ -36,21 +49,32 @@ QString PlantModel::TakeDensitySetpoint(double value, const QString& user) {
 
 void PlantModel::Step(QStringList* journal) {
     ++t_;
-    // A slow disturbance of the feed (coal quality) plus measurement noise.
-    const double feed = 6.0 * std::sin(t_ / 170.0) + 3.0 * std::sin(t_ / 47.0);
+    // The feed (coal quality, magnetite carried off) moves the density the
+    // suspension would settle at: slow swings and a quicker ripple.
+    const double feed = 20.0 * std::sin(t_ / 900.0) + 8.0 * std::sin(t_ / 230.0) + 3.0 * std::sin(t_ / 47.0);
     if (running_) {
-        const double target = manual_ ? v_.PLSZ + 40.0 * std::sin(t_ / 300.0) : v_.PLSZ;
-        // Water dilutes: the more the valve opens, the lower the density.
-        const double valveEffect = (v_.VODA1 - 35.0) * 0.6;
-        v_.PLS += (target - valveEffect + feed - v_.PLS) / 45.0 + Noise(1.5);
-        if (!manual_)
-            v_.VODA1 = Clamp(v_.VODA1 + 0.04 * (v_.PLS - v_.PLSZ) + Noise(0.2), 0, 100);
+        const double settles = kUndiluted + feed - kPerValvePercent * v_.VODA1;
+        v_.PLS += (settles - v_.PLS) / kLagSeconds + Noise(0.8);
+        seen_ += (v_.PLS - seen_) / kFilterSeconds;
+        if (!manual_) {
+            // Too dense: more water. The integral stops where the valve does
+            // (no wind-up against a closed or fully open valve).
+            const double error = seen_ - v_.PLSZ;
+            integral_ = Clamp(integral_ + kGain * error / kIntegralSeconds, 0, 100);
+            const double command = Clamp(integral_ + kGain * error, 0, 100);
+            v_.VODA1 = Clamp(command, v_.VODA1 - kValveSpeed, v_.VODA1 + kValveSpeed);
+        } else {
+            // The operator holds the valve; automatic takes over from there.
+            integral_ = v_.VODA1;
+        }
         v_.DSUS = Clamp(50 + 2.0 * (60 - v_.URKS) + Noise(0.8), 0, 100);
         v_.URKS = Clamp(v_.URKS + 0.02 * (v_.DSUS - 50) + 0.05 * std::sin(t_ / 90.0) + Noise(0.15), 2, 98);
         v_.URNS = Clamp(v_.URNS + 0.02 * (50 - v_.DSUS) + 0.04 * std::cos(t_ / 70.0) + Noise(0.15), 2, 98);
     } else {
         v_.PLS += (kWaterDensity - v_.PLS) / 30.0 + Noise(0.5);
+        seen_ = v_.PLS;
         v_.VODA1 = Clamp(v_.VODA1 - 2.0, 0, 100);
+        integral_ = v_.VODA1;
         v_.URKS = Clamp(v_.URKS - 0.03, 2, 98);
         v_.URNS = Clamp(v_.URNS + 0.03, 2, 98);
     }

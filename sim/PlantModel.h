@@ -1,16 +1,26 @@
 #pragma once
 // The plant as the simulator plays it: one step per second of the values the
-// controller records. Plausible rather than exact: the density follows its
-// setpoint with lag and noise while the dilution valve works against the
-// error in automatic mode, the divider keeps the conditioned sump near its
-// mark, and a stopped plant drains to water density.
+// controller records. Plausible rather than exact: the suspension would settle
+// well above any setpoint undiluted, and wanders with the feed; in automatic
+// mode the controller's PI loop moves the dilution valve (at the speed of its
+// actuator) so that the density holds its setpoint, in manual mode the valve
+// stays where it was left and the density drifts. The divider keeps the
+// conditioned sump near its mark, and a stopped plant drains to water density.
+//
+// It runs where the workstation's charts look: the density near the middle of
+// the setpoint range (1600-2100 kg/m3), above the bottom of the density chart
+// (1700 kg/m3), with the valve in the middle of its travel.
 
 #include <QString>
 #include <QStringList>
 #include <random>
 
 struct PlantValues {
-    double PLS = 1700, PLSZ = 1700, URKS = 60, URNS = 45, VODA1 = 35, DSUS = 50, _PLSZ = 1700, AR1 = 0;
+    // The working point: the density setpoint and the valve position that holds it.
+    static constexpr double kSetpoint = 1900;
+    static constexpr double kValve = 40;
+    double PLS = kSetpoint, PLSZ = kSetpoint, URKS = 60, URNS = 45, VODA1 = kValve, DSUS = 50, _PLSZ = kSetpoint,
+           AR1 = 0;
 };
 
 class PlantModel {
@@ -38,4 +48,6 @@ private:
     bool manual_ = false;
     bool ksHigh_ = false;
     long t_ = 0;
+    double seen_ = PlantValues::kSetpoint;     // the density as the controller's filter sees it
+    double integral_ = PlantValues::kValve;    // the integral part of the valve's command
 };

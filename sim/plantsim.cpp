@@ -225,7 +225,10 @@ int main(int argc, char** argv) {
     const QCommandLineOption stopped(QStringLiteral("stopped"), "Start with the plant stopped.");
     const QCommandLineOption manual(QStringLiteral("manual"), "Start in manual mode.");
     const QCommandLineOption noBeat(QStringLiteral("no-heartbeat"), "Start without writing the heartbeat.");
-    const QCommandLineOption setpoint(QStringLiteral("setpoint"), "Initial density setpoint, kg/m3 (1700).", "kg/m3", "1700");
+    const QString workingPoint = QString::number(PlantValues::kSetpoint);
+    const QCommandLineOption setpoint(QStringLiteral("setpoint"),
+                                      QStringLiteral("Initial density setpoint, kg/m3 (%1).").arg(workingPoint),
+                                      QStringLiteral("kg/m3"), workingPoint);
     const QCommandLineOption minPls(QStringLiteral("min-pls"), "MIN_PLS written when setup has none (1100).", "kg/m3", "1100");
     const QCommandLineOption duration(QStringLiteral("duration"), "Stop after this many seconds (0: run until quit).", "s", "0");
     const QCommandLineOption interval(QStringLiteral("interval-ms"), "Milliseconds between records (1000).", "ms", "1000");

@@ -57,6 +57,43 @@ private Q_SLOTS:
         }
     }
 
+    void controllerHoldsTheDensityWhereTheChartsLook() {
+        // An hour in automatic at the working point, then a lower setpoint.
+        PlantModel m(5);
+        const double setpoint = m.Values().PLSZ;
+        QVERIFY(setpoint >= 1750 && setpoint <= 2050); // inside the setpoint range, above the chart's bottom
+        double lo = 1e9, hi = -1e9, valveLo = 100, valveHi = 0, steepest = 0, previous = m.Values().VODA1;
+        auto run = [&](int seconds) {
+            lo = hi = m.Values().PLS;
+            valveLo = valveHi = m.Values().VODA1;
+            for (int i = 0; i < seconds; ++i) {
+                m.Step();
+                const PlantValues& v = m.Values();
+                lo = std::min(lo, v.PLS);
+                hi = std::max(hi, v.PLS);
+                valveLo = std::min(valveLo, v.VODA1);
+                valveHi = std::max(valveHi, v.VODA1);
+                steepest = std::max(steepest, std::abs(v.VODA1 - previous));
+                previous = v.VODA1;
+            }
+        };
+        run(3600);
+        const QString spread = QStringLiteral("density %1..%2, valve %3..%4 %, steepest valve step %5 %")
+                                   .arg(lo).arg(hi).arg(valveLo).arg(valveHi).arg(steepest);
+        QVERIFY2(lo > setpoint - 25 && hi < setpoint + 25, qPrintable(spread));
+        // The valve works around its working point, at its actuator's pace.
+        QVERIFY2(valveLo > 20 && valveHi < 60 && valveHi - valveLo < 15, qPrintable(spread));
+        QVERIFY2(steepest <= 1.0 + 1e-9, qPrintable(spread));
+
+        // Less dense wanted: more water, and the density follows.
+        const double valveBefore = m.Values().VODA1;
+        m.TakeDensitySetpoint(setpoint - 150, "op");
+        run(900);
+        QVERIFY2(std::abs(m.Values().PLS - (setpoint - 150)) < 15, qPrintable(QString::number(m.Values().PLS)));
+        QVERIFY2(m.Values().VODA1 > valveBefore + 15, qPrintable(QString::number(m.Values().VODA1)));
+        QVERIFY2(steepest <= 1.0 + 1e-9, qPrintable(QString::number(steepest)));
+    }
+
     void playsTheControllerAgainstTheDatabase() {
         ResetPlantTables(std::nan(""));
         const TestDb db = TestDatabase();
