@@ -1,5 +1,6 @@
 #include "Baseview.h"
 
+#include "Global.h"
 #include "Log.h"
 #include "Main.h"
 #include "Platform.h"
@@ -51,9 +52,7 @@ TFormBaseView::TFormBaseView(TSQLConnection* connection, QWidget* parent)
     for (TDateTimePicker* picker : {DateTimePicker1, DateTimePicker2, DateTimePicker3, DateTimePicker4})
         picker->SetOnKeyDown(enter);
 
-    const TDateTime today = std::floor(Now());
-    DateTimePicker1->SetDateTime(today);
-    DateTimePicker3->SetDateTime(today);
+    PickShiftDayPeriod();
     SQLClientDataSetPafData.DeclaredFields = {QStringLiteral("RecMoment"), QStringLiteral("PLS"),
                                               QStringLiteral("PLSZ"),      QStringLiteral("URKS"),
                                               QStringLiteral("URNS"),      QStringLiteral("VODA1"),
@@ -67,9 +66,59 @@ TFormBaseView::~TFormBaseView() {
         FormBaseView = nullptr;
 }
 
+void TFormBaseView::PickShiftDayPeriod() {
+    // The period the trend windows show first: the shift day that contains
+    // now, from its first shift's start to the end of its second shift. With
+    // the shift day starting at midnight that is the calendar day, 00:00:00 to
+    // 23:59:59; after midnight it is still the night shift's day.
+    const TBrowserRange shown = BrowserRangeOf(DateTimePicker1->Date(), DateTimePicker2->Time(),
+                                               DateTimePicker3->Date(), DateTimePicker4->Time());
+    if (picked_ && !(shown == *picked_))
+        return;
+    TBrowserRange period;
+    GetShiftPeriod(ShiftDayOf(Now()), 3, period.start, period.stop);
+    DateTimePicker1->SetDateTime(period.start);
+    DateTimePicker2->SetDateTime(period.start);
+    DateTimePicker3->SetDateTime(period.stop);
+    DateTimePicker4->SetDateTime(period.stop);
+    picked_ = BrowserRangeOf(DateTimePicker1->Date(), DateTimePicker2->Time(), DateTimePicker3->Date(),
+                             DateTimePicker4->Time());
+}
+
+void TFormBaseView::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (shown_)
+        return;
+    shown_ = true;
+    // Made at start-up, first opened later: the shift day may have turned since.
+    PickShiftDayPeriod();
+}
+
 void TFormBaseView::ButLoadClick(QObject*) {
     const TBrowserRange range = BrowserRangeOf(DateTimePicker1->Date(), DateTimePicker2->Time(),
                                                DateTimePicker3->Date(), DateTimePicker4->Time());
+    if (Loading) {
+        // The window answers while a load waits for its rows. Were this load
+        // to start now, the older one would end after it and put its rows
+        // under the newer range; it runs once the load has ended instead (the
+        // last one asked for, when the operator asked several times).
+        pending_ = range;
+        return;
+    }
+    Load(range);
+    while (pending_) {
+        const TBrowserRange next = *pending_;
+        pending_.reset();
+        Load(next);
+    }
+}
+
+void TFormBaseView::Load(const TBrowserRange& range) {
+    Loading = true;
+    struct Done {
+        bool& flag;
+        ~Done() { flag = false; }
+    } done{Loading};
     DBGridEh1->SetDataSource(nullptr);
     SQLClientDataSetPafData.Close();
     SQLClientDataSetPafData.SetSQL(Sql::BrowserRange(range.start, range.stop));
@@ -82,10 +131,14 @@ void TFormBaseView::ButLoadClick(QObject*) {
             SQLClientDataSetPafData.Open();
         } catch (const EDatabaseError& e) {
             qCWarning(lcOrdal) << "database browser load failed:" << e.Text();
+            loaded_ = range;
             DBGridEh1->SetDataSource(&DataSourcePafData);
-            ShowError(e.Text());
+            // A newer load is waiting: its outcome is what the operator sees.
+            if (!pending_)
+                ShowError(e.Text());
             return;
         }
     }
+    loaded_ = range;
     DBGridEh1->SetDataSource(&DataSourcePafData);
 }

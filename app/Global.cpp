@@ -7,6 +7,9 @@ QString TempDir;
 QString TemplateDir;
 bool InteractiveSetupMode = false;
 
+#include "Platform.h"
+#include "Stdcontrols.h"
+
 #include <cmath>
 
 bool GetShiftPeriod(TDateTime day, int shift, TDateTime& start, TDateTime& stop) {
@@ -21,6 +24,25 @@ bool GetShiftPeriod(TDateTime day, int shift, TDateTime& start, TDateTime& stop)
     } else {
         stop = start + EncodeTime(23, 59, 59);
     }
+    return true;
+}
+
+TDateTime ShiftDayOf(TDateTime moment) {
+    // Whole milliseconds, so that 07:00:00 sharp (which a double holds only
+    // nearly) is not taken for a moment of the day before.
+    constexpr qint64 kMsPerDay = 86400000;
+    const qint64 ms = std::llround(moment * double(kMsPerDay)) - qint64(FirstChangeStart) * 3600000;
+    qint64 day = ms / kMsPerDay;
+    if (ms % kMsPerDay < 0)
+        --day;
+    return TDateTime(day - DateIncrement);
+}
+
+bool PickCurrentShiftDay(TDateTimePicker& picker, std::optional<TDateTime>& picked) {
+    if (picked && picker.Date() != *picked)
+        return false;
+    picked = ShiftDayOf(Now());
+    picker.SetDateTime(*picked);
     return true;
 }
 

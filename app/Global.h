@@ -16,6 +16,21 @@ extern bool InteractiveSetupMode; // clicks on scheme elements open their editor
 // 12 hours, shift 2 the 12 hours after it, shift 3 (and any other number) the
 // whole shift day; the day is moved by DateIncrement days. Always true.
 bool GetShiftPeriod(TDateTime day, int shift, TDateTime& start, TDateTime& stop);
+// The shift day that a moment belongs to: the whole day d whose shift day
+// (GetShiftPeriod(d, 3)) contains it. Between midnight and the first shift's
+// start that is the day before, the night shift still running; the moment is
+// taken to the millisecond, as the program writes moments.
+TDateTime ShiftDayOf(TDateTime moment);
+
+#include <optional>
+
+class TDateTimePicker;
+// Puts the shift day of now into a window's day picker, unless the operator
+// has chosen another day since the window last put one there (`picked`
+// remembers that day; empty before the first). So a window started at 06:50
+// and first opened at 07:10 opens on the shift day that has begun, and a day
+// the operator chose is never taken from him. Returns whether it picked.
+bool PickCurrentShiftDay(TDateTimePicker& picker, std::optional<TDateTime>& picked);
 // " where RecMoment >= 'start' and RecMoment <= 'stop'", both ends inclusive.
 QString RangeClause(TDateTime start, TDateTime stop);
 // value + step, wrapping to minimum above maximum and to maximum below minimum.

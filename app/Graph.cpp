@@ -91,7 +91,7 @@ void TFormGraphBase::Build(TTrendWindowTraits traits) {
                                                             QString(), TStatementKind::Range);
 
     ComboBox1->SetItemIndex(2);
-    DateTimePicker1->SetDateTime(Now());
+    PickCurrentShiftDay(*DateTimePicker1, pickedDay_);
     TickCount = 0;
     TimerBusy = false;
     LoadBusy = false;
@@ -111,7 +111,7 @@ void TFormGraphBase::FormCreate() {
     ChartZoomed = QList<bool>(Charts.size(), false);
     LoadLimits();
     SetLegendPens();
-    DateTimePicker1->SetDateTime(Now());
+    PickCurrentShiftDay(*DateTimePicker1, pickedDay_);
     NeedReload = true;
 }
 
@@ -274,6 +274,7 @@ void TFormGraphBase::TimerUpdateTimer() {
             NeedReload = true;
         ++TickCount;
         if (NeedReload) {
+            PickCurrentShiftDay(*DateTimePicker1, pickedDay_);
             Reload();
         } else {
             const TDateTime now = Now();
@@ -303,8 +304,10 @@ void TFormGraphBase::LoadWhenShown() {
         return;
     }
     FocusFirstChart();
-    if (NeedReload && FormMain && FormMain->SQLConnection1->Connected())
+    if (NeedReload && FormMain && FormMain->SQLConnection1->Connected()) {
+        PickCurrentShiftDay(*DateTimePicker1, pickedDay_);
         Reload();
+    }
 }
 
 // ---------------------------------------------------------------------------
@@ -330,6 +333,12 @@ void TFormGraphBase::ResizeCharts(int divisor) {
 }
 
 void TFormGraphBase::FocusFirstChart() {
+    // Only the window in front takes the keyboard. The focus of a window
+    // behind would bring it forward as soon as the main window is activated:
+    // under a window manager the trend windows, first shown at start-up
+    // behind the main menu, took the front one after another.
+    if (FormMain && FormMain->CurrentChild != this)
+        return;
     if (!Charts.isEmpty() && Charts[0]->isVisible())
         Charts[0]->setFocus(Qt::OtherFocusReason);
 }

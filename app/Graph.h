@@ -19,6 +19,7 @@
 #include <QTimer>
 #include <QWidget>
 #include <memory>
+#include <optional>
 
 class TArrow;
 
@@ -167,4 +168,6 @@ private:
     bool printAfterLoad_ = false;
     void PrintWhenLoaded();
     int layingOut_ = 0;
+    // The shift day the window put into its picker itself (see PickCurrentShiftDay).
+    std::optional<TDateTime> pickedDay_;
 };

@@ -71,7 +71,7 @@ TFormLogView::TFormLogView(TSQLConnection* connection, QWidget* parent)
     PanelStale = layout_.Get<TPanel>(QStringLiteral("PanelStale"));
     DBGridEh1 = layout_.Get<TDBGridEh>(QStringLiteral("DBGridEh1"));
 
-    DateTimePicker1->SetDateTime(std::floor(Now()));
+    PickCurrentShiftDay(*DateTimePicker1, pickedDay_);
     auto enter = [this](QObject*, int key, bool& handled) {
         if (key != Qt::Key_Return && key != Qt::Key_Enter)
             return;
@@ -142,6 +142,7 @@ void TFormLogView::showEvent(QShowEvent* event) {
 void TFormLogView::LoadFirstTime(bool operatorStarted) {
     if (LogShift != -1 || Loading || !Connected())
         return;
+    PickCurrentShiftDay(*DateTimePicker1, pickedDay_);
     if (operatorStarted) {
         LoadRequested();
         return;
@@ -150,7 +151,7 @@ void TFormLogView::LoadFirstTime(bool operatorStarted) {
         LoadJournal();
     } catch (const EDatabaseError& e) {
         LogEvent(QStringLiteral("Ошибка в TFormLogView::LoadJournal()"));
-        qCWarning(lcOrdal) << "journal load after connecting failed:" << e.Text();
+        qCWarning(lcOrdal) << "journal first load failed:" << e.Text();
         MarkStale(e.Text());
     }
 }
@@ -159,6 +160,7 @@ bool TFormLogView::LoadJournal() {
     if (!Connected() || Loading)
         return false;
     Loading = true;
+    loadTried_ = true;
     struct Done {
         bool& flag;
         ~Done() { flag = false; }
@@ -192,13 +194,22 @@ void TFormLogView::LoadRequested() {
         LoadJournal();
     } catch (const EDatabaseError& e) {
         qCWarning(lcOrdal) << "journal load failed:" << e.Text();
+        MarkStale(e.Text());
         ShowError(e.Text());
     }
 }
 
 void TFormLogView::TimerAutoRefreshTimer() {
-    if (Loading || LogShift <= 0)
+    if (Loading)
         return;
+    if (LogShift <= 0) {
+        // No load has succeeded yet. Before the first one is tried there is
+        // nothing to refresh; a first load that failed is tried again, or the
+        // list would stay empty for the rest of the shift.
+        if (loadTried_)
+            LoadFirstTime(false);
+        return;
+    }
     if (!Connected()) {
         MarkStale(QStringLiteral("нет связи с сервером базы данных"));
         return;

@@ -12,6 +12,7 @@
 #include <QTimer>
 #include <QWidget>
 #include <memory>
+#include <optional>
 
 class TLabel;
 class TPanel;
@@ -88,7 +89,9 @@ private:
     bool Connected() const { return connection_ && connection_->Connected(); }
     void MarkStale(const QString& reason);
     void MarkCurrent();
-    // The first load, when the window is shown or the connection comes up.
+    // The first load: when the window is shown, when the connection comes up,
+    // and by the auto-refresh after a first load failed. Quiet (no box) unless
+    // the operator started it.
     void LoadFirstTime(bool operatorStarted);
 
     TSQLConnection* connection_;
@@ -97,7 +100,10 @@ private:
     QString staleReason_;
     TDateTime currentSince_ = 0; // when the list was last known to be current
     bool shown_ = false;
+    bool loadTried_ = false; // a load has reached the server (or tried to)
     int loads_ = 0;
+    // The shift day the window put into its picker itself (see PickCurrentShiftDay).
+    std::optional<TDateTime> pickedDay_;
 };
 
 extern TFormLogView* FormLogView;

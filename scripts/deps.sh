@@ -4,7 +4,7 @@
 set -euo pipefail
 
 pkgs=(g++ cmake ninja-build ccache pkg-config qt6-base-dev libqt6sql6-mysql libmariadb-dev qt6-translations-l10n
-      libgl-dev mariadb-server mariadb-client fonts-liberation2 fontconfig xvfb xauth poppler-utils locales)
+      libgl-dev mariadb-server mariadb-client fonts-liberation2 fontconfig xvfb xauth poppler-utils locales openbox)
 pkgs+=("$@")
 
 missing=()

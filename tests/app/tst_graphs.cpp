@@ -184,6 +184,85 @@ private Q_SLOTS:
         QVERIFY(!w->LoadBusy);
     }
 
+    // Opened between midnight and the first shift's start, every window shows
+    // the night's shift day, the one that has begun, with its rows from the
+    // server; a window made before the shift day turned and opened after it
+    // shows the new one; a day the operator chose stays.
+    void windowsOpenOnTheShiftDayOfNow_data() {
+        QTest::addColumn<QString>("startedAt");
+        QTest::addColumn<QString>("openedAt");
+        QTest::addColumn<QString>("chosen"); // a day the operator chose before opening
+        QTest::addColumn<QString>("day");
+        QTest::addColumn<QStringList>("rows"); // the moments of the rows shown
+        const QStringList night{"2026-12-10 23:50:00", "2026-12-11 00:20:00"};
+        QTest::newRow("00:30") << "2026-12-11 00:30:00"
+                               << "2026-12-11 00:30:00" << QString() << "2026-12-10" << night;
+        QTest::newRow("06:59:59") << "2026-12-11 06:59:59"
+                                  << "2026-12-11 06:59:59" << QString() << "2026-12-10" << night;
+        QTest::newRow("made 06:59:59, opened 07:00:00")
+            << "2026-12-11 06:59:59"
+            << "2026-12-11 07:00:00" << QString() << "2026-12-11" << QStringList{"2026-12-11 07:00:00"};
+        QTest::newRow("a day chosen at 00:30") << "2026-12-11 00:30:00"
+                                               << "2026-12-11 00:30:00"
+                                               << "2026-12-09"
+                                               << "2026-12-09" << QStringList{"2026-12-10 06:30:00"};
+    }
+    void windowsOpenOnTheShiftDayOfNow() {
+        QFETCH(QString, startedAt);
+        QFETCH(QString, openedAt);
+        QFETCH(QString, chosen);
+        QFETCH(QString, day);
+        QFETCH(QStringList, rows);
+        auto moment = [](const QString& text) {
+            return DateTimeFromQ(QDateTime::fromString(text, "yyyy-MM-dd hh:mm:ss"));
+        };
+        for (const char* t :
+             {"2026-12-10 06:30:00", "2026-12-10 23:50:00", "2026-12-11 00:20:00", "2026-12-11 07:00:00"}) {
+            PutRows({QString::fromLatin1(t) + " 1750 1800 40 30 30 50 0"});
+            QVERIFY(ExecAdmin(
+                QStringLiteral("insert into control_log (RecMoment, MessageText) values ('%1', '%1')")
+                    .arg(t)));
+        }
+        TP().now = moment(startedAt);
+        App app(ConnectedIni().replace("FirstChangeStart=8", "FirstChangeStart=7"));
+        QCOMPARE(FirstChangeStart, 7);
+        TFormGraphHardParams* w = FormGraphHardParams;
+        if (!chosen.isEmpty()) {
+            const TDateTime d = moment(chosen + " 00:00:00");
+            w->DateTimePicker1->SetDateTime(d);
+            FormLogView->DateTimePicker1->SetDateTime(d);
+            FormBaseView->DateTimePicker1->SetDateTime(d);
+            FormBaseView->DateTimePicker3->SetDateTime(d + 1);
+        }
+        TP().now = moment(openedAt);
+        Bring(app, app->ActionGraphGC_params);
+        QTRY_VERIFY(!w->NeedReload && !w->LoadBusy);
+        QCOMPARE(FormatDateTime("yyyy-mm-dd", w->DateTimePicker1->Date()), day);
+        QCOMPARE(SqlDateTimeText(w->PeriodStart), day + " 07:00:00");
+        QCOMPARE(w->LoadedRows().Count(), rows.size());
+        const TDateTime last = moment(rows.last());
+        QCOMPARE(w->LevelGraphPLS->GetPoint(0, last), 1750.0);
+        QCOMPARE(FormatDateTime("yyyy-mm-dd", w->ReportDate()), day); // the report names that day
+
+        Bring(app, app->ActionWorkLog);
+        QTRY_COMPARE(FormLogView->Loads(), 1);
+        QCOMPARE(FormatDateTime("yyyy-mm-dd", FormLogView->LogDay), day);
+        QStringList journal;
+        for (int r = 0; r < FormLogView->DBGridEh1->Model()->rowCount(); ++r)
+            journal << FormLogView->DBGridEh1->Model()->index(r, 1).data().toString();
+        QCOMPARE(journal, rows);
+
+        // The browser's range is that shift day, first shift's start to second shift's end.
+        Bring(app, app->ActionBaseView);
+        QCOMPARE(
+            SqlDateTimeText(FormBaseView->DateTimePicker1->Date() + FormBaseView->DateTimePicker2->Time()),
+            day + " 07:00:00");
+        QCOMPARE(FormatDateTime("hh:nn:ss", FormBaseView->DateTimePicker4->Time()), QString("06:59:59"));
+        FormBaseView->ButLoadClick(nullptr);
+        QCOMPARE(FormBaseView->DBGridEh1->Model()->rowCount(), rows.size());
+        QCOMPARE(TP().messages.size(), 0);
+    }
+
     void reloadSpreadsTheRows() {
         PutExample();
         PutRows(
@@ -437,8 +516,17 @@ private Q_SLOTS:
         QCOMPARE(p->OutFieldVAL10->GetOutValue(), 1700.0);
         QCOMPARE(p->OutFieldVAL11->GetCaption().trimmed(), QString()); // setpoint 0 in manual: empty
         QCOMPARE(p->OutFieldVAL20->GetOutValue(), 30.0);
-        QCOMPARE(p->OutFieldVAL10->Pen()->GetColor(), clRed);
-        QCOMPARE(p->OutFieldVAL11->Pen()->GetColor(), clBlue);
+        // The frames take the curves' pens from the chart: colours and a width
+        // that the point window's own layout does not have (its valve field is blue).
+        QCOMPARE(p->OutFieldVAL20->Pen()->GetColor(), clRed);
+        w->ArrowLegend11->SetColor(clFuchsia);
+        w->ArrowLegend11->SetArrowWidth(5);
+        w->ArrowLegend12->SetColor(clLime);
+        w->SetLegendPens();
+        p->Timer1Timer();
+        QCOMPARE(p->OutFieldVAL10->Pen()->GetColor(), clFuchsia);
+        QCOMPARE(p->OutFieldVAL10->Pen()->GetWidth(), 5);
+        QCOMPARE(p->OutFieldVAL11->Pen()->GetColor(), clLime);
         QCOMPARE(p->OutFieldDateTime->GetCaption(), QString("05.03.2026 10:00:00"));
         for (TLevelGraph* g : w->Charts)
             g->SetCursorTime(At(10, 3)); // a step without data

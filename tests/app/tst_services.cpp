@@ -26,6 +26,7 @@
 
 #include <QFile>
 #include <QSet>
+#include <cmath>
 
 class TstServices : public QObject {
     Q_OBJECT
@@ -226,6 +227,64 @@ private Q_SLOTS:
         QVERIFY(GetShiftPeriod(EncodeDate(2026, 3, 10) + EncodeTime(15, 30, 0), shift, a, b));
         QCOMPARE(SqlDateTimeText(a), start);
         QCOMPARE(SqlDateTimeText(b), stop);
+        FirstChangeStart = 7;
+        DateIncrement = 0;
+    }
+
+    // The shift day a moment belongs to, across the first shift's start.
+    void shiftDayOfAMoment_data() {
+        QTest::addColumn<int>("firstChange");
+        QTest::addColumn<int>("increment");
+        QTest::addColumn<QString>("moment");
+        QTest::addColumn<QString>("day");
+        QTest::newRow("00:30: the night of the day before") << 7 << 0 << "2026-12-11 00:30:00.000"
+                                                            << "2026-12-10";
+        QTest::newRow("06:59:59") << 7 << 0 << "2026-12-11 06:59:59.000"
+                                  << "2026-12-10";
+        QTest::newRow("06:59:59.999") << 7 << 0 << "2026-12-11 06:59:59.999"
+                                      << "2026-12-10";
+        QTest::newRow("07:00:00") << 7 << 0 << "2026-12-11 07:00:00.000"
+                                  << "2026-12-11";
+        QTest::newRow("23:59:59") << 7 << 0 << "2026-12-11 23:59:59.000"
+                                  << "2026-12-11";
+        QTest::newRow("new year's night") << 7 << 0 << "2027-01-01 03:00:00.000"
+                                          << "2026-12-31";
+        QTest::newRow("day offset 1, 00:30") << 7 << 1 << "2026-12-11 00:30:00.000"
+                                             << "2026-12-09";
+        QTest::newRow("day offset 1, 07:00") << 7 << 1 << "2026-12-11 07:00:00.000"
+                                             << "2026-12-10";
+        QTest::newRow("day offset 1, 06:59:59") << 7 << 1 << "2026-12-11 06:59:59.000"
+                                                << "2026-12-09";
+        QTest::newRow("start 0, 00:00:00") << 0 << 0 << "2026-12-11 00:00:00.000"
+                                           << "2026-12-11";
+        QTest::newRow("start 0, 23:59:59") << 0 << 0 << "2026-12-10 23:59:59.000"
+                                           << "2026-12-10";
+        QTest::newRow("start 20, 19:59:59") << 20 << 0 << "2026-12-11 19:59:59.000"
+                                            << "2026-12-10";
+        QTest::newRow("start 20, 20:00:00") << 20 << 0 << "2026-12-11 20:00:00.000"
+                                            << "2026-12-11";
+        QTest::newRow("start 20, 00:30") << 20 << 0 << "2026-12-11 00:30:00.000"
+                                         << "2026-12-10";
+        QTest::newRow("start 20, offset 1, 20:00") << 20 << 1 << "2026-12-11 20:00:00.000"
+                                                   << "2026-12-10";
+    }
+    void shiftDayOfAMoment() {
+        QFETCH(int, firstChange);
+        QFETCH(int, increment);
+        QFETCH(QString, moment);
+        QFETCH(QString, day);
+        FirstChangeStart = firstChange;
+        DateIncrement = increment;
+        const TDateTime t = DateTimeFromQ(QDateTime::fromString(moment, "yyyy-MM-dd hh:mm:ss.zzz"));
+        const TDateTime d = ShiftDayOf(t);
+        QCOMPARE(FormatDateTime("yyyy-mm-dd", d), day);
+        QCOMPARE(d, std::floor(d));
+        // It is the day whose shift day holds the moment.
+        TDateTime start = 0, stop = 0;
+        GetShiftPeriod(d, 3, start, stop);
+        auto ms = [](TDateTime x) { return std::llround(x * 86400000.0); };
+        QVERIFY2(ms(start) <= ms(t) && ms(t) < ms(stop) + 1000,
+                 qPrintable(SqlDateTimeText(start) + " .. " + SqlDateTimeText(stop)));
         FirstChangeStart = 7;
         DateIncrement = 0;
     }

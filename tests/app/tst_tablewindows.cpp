@@ -208,6 +208,32 @@ private Q_SLOTS:
         QCOMPARE(FormLogView->windowTitle(), QString("Журнал работы отсадочных машин"));
     }
 
+    // A first load that failed leaves nothing to refresh; the auto-refresh
+    // tries it again (quietly) until it succeeds.
+    void journalAutoRefreshRetriesAFailedFirstLoad() {
+        App app;
+        FirstChangeStart = 0; // today's shift day is the calendar day
+        Journal(SqlDateTimeText(Now()), "пропущенное");
+        QVERIFY(ExecAdmin("rename table control_log to control_log_away"));
+        app->show();
+        app->ActionWorkLog->trigger(); // the first load, when the window is shown
+        QTRY_COMPARE(TP().messages.size(), 1);
+        QCOMPARE(FormLogView->Loads(), 0);
+        QCOMPARE(FormLogView->LogShift, -1);
+        QVERIFY(FormLogView->Stale());
+        const int queued = EventQueue.Count();
+        FormLogView->TimerAutoRefreshTimer(); // still failing: no box, a diagnostic entry
+        QCOMPARE(TP().messages.size(), 1);
+        QCOMPARE(EventQueue.Count(), queued + 1);
+        QCOMPARE(FormLogView->Loads(), 0);
+        QVERIFY(ExecAdmin("rename table control_log_away to control_log"));
+        FormLogView->TimerAutoRefreshTimer();
+        QCOMPARE(FormLogView->Loads(), 1);
+        QCOMPARE(Column(FormLogView->DBGridEh1, 1), QStringList{"пропущенное"});
+        QVERIFY(!FormLogView->Stale());
+        QCOMPARE(TP().messages.size(), 1);
+    }
+
     void journalPrintPreview_data() {
         QTest::addColumn<int>("entries");
         QTest::addColumn<QString>("period");
@@ -261,7 +287,8 @@ private Q_SLOTS:
     void browserRanges() {
         QFETCH(int, stopDay);
         QFETCH(QStringList, rows);
-        App app;
+        // A shift day from midnight: the pickers start on 00:00:00 and 23:59:59.
+        App app(ConnectedIni().replace("FirstChangeStart=8", "FirstChangeStart=0"));
         for (const char* t :
              {"2026-03-09 23:59:59", "2026-03-10 00:00:00", "2026-03-10 23:59:59", "2026-03-11 00:00:00"})
             QVERIFY(ExecAdmin(
@@ -287,12 +314,84 @@ private Q_SLOTS:
 
     void browserLoadFailureLeavesTheGridEmpty() {
         App app;
+        PutRecord();
+        FirstChangeStart = 0;
+        FormBaseView->DateTimePicker1->SetDateTime(std::floor(Now()) - 1);
+        FormBaseView->DateTimePicker3->SetDateTime(std::floor(Now()) + 1);
         FormBaseView->ButLoadClick(nullptr);
+        QCOMPARE(FormBaseView->DBGridEh1->Model()->rowCount(), 1); // rows that a failure must not leave
         QVERIFY(ExecAdmin("rename table pu_data to pu_data_away"));
         FormBaseView->ButLoadClick(nullptr);
         QCOMPARE(TP().messages.size(), 1);
         QVERIFY(TP().messages[0].text.contains("pu_data"));
         QCOMPARE(FormBaseView->DBGridEh1->Model()->rowCount(), 0);
+    }
+
+    // "Загрузить" pressed again while the server holds a load back: the grid
+    // ends on the range asked for last, never on an older load that ended later.
+    void browserSecondLoadWhileTheFirstWaits() {
+        App app;
+        for (const char* t : {"2026-03-10 10:00:00", "2026-03-11 10:00:00", "2026-03-11 11:00:00"})
+            QVERIFY(ExecAdmin(QStringLiteral("insert into pu_data (RecMoment, PLS) values ('%1', 1700)")
+                                  .arg(QLatin1String(t))));
+        auto pick = [](TDateTime day) {
+            FormBaseView->DateTimePicker1->SetDateTime(day);
+            FormBaseView->DateTimePicker2->SetDateTime(0);
+            FormBaseView->DateTimePicker3->SetDateTime(day);
+            FormBaseView->DateTimePicker4->SetDateTime(EncodeTime(23, 59, 59));
+        };
+        // A second session holds the table: the browser's statement waits for it.
+        const TestDb db = TestDatabase();
+        TSQLConnection watcher;
+        watcher.Params = {"HostName=" + db.hostWithPort(), "Database=ordalm", "User_Name=" + db.user,
+                          "Password=" + db.password};
+        auto firstLoadWaits = [&] {
+            return watcher
+                       .Select("select 1 from information_schema.processlist where info like "
+                               "'select * from pu_data%' and state like '%lock%'",
+                               TStatementKind::Command)
+                       .RowCount() > 0;
+        };
+        {
+            QSqlDatabase locker = QSqlDatabase::addDatabase("QMYSQL", "locker");
+            locker.setHostName(db.host);
+            locker.setPort(db.port);
+            locker.setUserName(db.user);
+            locker.setPassword(db.password);
+            locker.setDatabaseName("ordalm");
+            QVERIFY(locker.open());
+            QVERIFY(QSqlQuery(locker).exec("lock tables pu_data write"));
+            bool held = false, unlocked = false, secondReturnedAtOnce = false;
+            int polls = 0;
+            QTimer poll;
+            poll.setInterval(20);
+            QObject::connect(&poll, &QTimer::timeout, [&] {
+                const bool waiting = firstLoadWaits();
+                if (!waiting && ++polls < 500)
+                    return;
+                poll.stop();
+                held = waiting && FormBaseView->Loading;
+                // Let go of the table from the event loop, whichever loop runs it.
+                QTimer::singleShot(0, [&] { unlocked = QSqlQuery(locker).exec("unlock tables"); });
+                pick(EncodeDate(2026, 3, 11));
+                FormBaseView->ButLoadClick(nullptr); // the second press
+                secondReturnedAtOnce = !unlocked;
+            });
+            pick(EncodeDate(2026, 3, 10));
+            poll.start();
+            FormBaseView->ButLoadClick(nullptr); // the first press, held back
+            QCoreApplication::processEvents();
+            QVERIFY(unlocked);
+            QVERIFY(held);
+            QVERIFY(secondReturnedAtOnce);
+            locker.close();
+        }
+        QSqlDatabase::removeDatabase("locker");
+        QVERIFY(!FormBaseView->Loading);
+        QCOMPARE(Column(FormBaseView->DBGridEh1, 0),
+                 (QStringList{"11.03.2026 10:00:00", "11.03.2026 11:00:00"}));
+        QCOMPARE(SqlDateTimeText(FormBaseView->Loaded().start), QString("2026-03-11 00:00:00"));
+        QCOMPARE(TP().messages.size(), 0);
     }
 
     void startedWithoutServerConnectsOnAnOperatorsLoad_data() {
