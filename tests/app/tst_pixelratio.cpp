@@ -166,8 +166,18 @@ double MisplacedShare(const QImage& a, const QImage& b, QRect area, QImage& map)
 // misplaced pixels: magenta only at ratio 1, green only at the ratio, white
 // in both) are left beside the test executable, in pixelratio-failures/.
 void CompareAtRatio(QWidget* window, const QString& name, qreal ratio, TRoute route) {
+    const QImage native = Render(window, ratio, route);
     const QImage base = AtControlSize(Render(window, 1, TRoute::Screen), window->size());
-    const QImage scaled = AtControlSize(Render(window, ratio, route), window->size());
+    const QImage scaled = AtControlSize(native, window->size());
+    // ORDAL_PIXELRATIO_PICTURES=dir keeps every row's pictures there, to be looked at.
+    const QString keep = qEnvironmentVariable("ORDAL_PIXELRATIO_PICTURES");
+    if (!keep.isEmpty()) {
+        QDir().mkpath(keep);
+        const QString tag =
+            QString::fromLatin1(QTest::currentDataTag()).replace(QLatin1Char(' '), QLatin1Char('_'));
+        base.save(keep + QLatin1Char('/') + name + QStringLiteral("-ratio1.png"));
+        native.save(keep + QLatin1Char('/') + name + QLatin1Char('-') + tag + QStringLiteral(".png"));
+    }
     QImage map(base.size(), QImage::Format_RGB32);
     map.fill(Qt::black);
     QStringList wrong;
