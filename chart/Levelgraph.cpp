@@ -559,11 +559,11 @@ bool TLevelGraph::CalcRegionFor(int left, int top, int right, int bottom) {
 }
 
 bool TLevelGraph::CalcRegion() {
-    // Before the first paint there is no picture yet: the control's size stands in.
-    const QImage& pic = Picture();
-    const int w = pic.isNull() ? width() : pic.width();
-    const int h = pic.isNull() ? height() : pic.height();
-    return CalcRegionFor(graphLeft_, graphTop_, w - graphSubWidth_, h - graphSubHeight_);
+    // The plot in the control's coordinates, whatever the pixel ratio the
+    // picture is kept at (the painter on it maps them to its pixels); the
+    // mouse and the keys work in the same coordinates. Only an export draws
+    // at another size, and it sets its own region.
+    return CalcRegionFor(graphLeft_, graphTop_, width() - graphSubWidth_, height() - graphSubHeight_);
 }
 
 void TLevelGraph::RefreshYFactor() {
@@ -600,7 +600,7 @@ void TLevelGraph::Paint(QPainter& canvas) {
 }
 
 void TLevelGraph::DrawPicture(QPainter& p) {
-    const QRect whole(0, 0, Picture().width(), Picture().height());
+    const QRect whole = rect();
     PaintBackGround(p, whole, false);
     CheckAutoLimits();
     // The new limits take effect in this very pass, so the curves fill the plot

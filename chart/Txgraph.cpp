@@ -241,10 +241,9 @@ double TTxGraph::Sample(int row, int s) const {
 // ---- painting --------------------------------------------------------------------------------
 
 TTxPlot TTxGraph::Plot() const {
-    const QImage& pic = Picture();
-    const int w = pic.isNull() ? width() : pic.width();
-    const int h = pic.isNull() ? height() : pic.height();
-    return MakeTxPlot(w, h, addX_, addY_, addScale_, graphSize_, yMin_, yMax_);
+    // In the control's coordinates, whatever the pixel ratio the picture is
+    // kept at: the painter on the picture maps them to its pixels.
+    return MakeTxPlot(width(), height(), addX_, addY_, addScale_, graphSize_, yMin_, yMax_);
 }
 
 void TTxGraph::Paint(QPainter& canvas) {
@@ -254,8 +253,8 @@ void TTxGraph::Paint(QPainter& canvas) {
 }
 
 void TTxGraph::DrawPicture(QPainter& p) {
-    const int w = Picture().width();
-    const int h = Picture().height();
+    const int w = width();
+    const int h = height();
     if (!transparent_)
         p.fillRect(0, 0, w, h, ColorToQColor(GetColor()));
 

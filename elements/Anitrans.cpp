@@ -99,7 +99,7 @@ void TAniTrans::CalcRegion() {
     g.u = QPointF(dx / D, dy / D);
     g.Lp = 2 * (D + kPi * r_);
     g.s0 = position_ * 0.01 * g.Lp;
-    g.spacing = scoopCount_ > 0 ? g.Lp / scoopCount_ : 0;
+    g.spacing = scoopCount_ > 0 ? g.Lp / std::min(scoopCount_, kMaxDrawnScoops) : 0;
     g.beta = std::atan2(dy, dx);
     const QPointF up(r_ * std::cos(g.beta + kPi / 2), r_ * std::sin(g.beta + kPi / 2));
     const QPointF down(r_ * std::cos(g.beta - kPi / 2), r_ * std::sin(g.beta - kPi / 2));
@@ -164,6 +164,7 @@ void TAniTrans::Paint(QPainter& canvas) {
             canvas.drawImage(QPoint(0, 0), picture);
             throw;
         }
+        ExtendPictureEdges(next, size());
         picture = next;
     }
     canvas.drawImage(QPoint(0, 0), picture);
@@ -201,13 +202,14 @@ void TAniTrans::PaintBody(QPainter& p) {
         // The pulleys turn with the belt.
         double a = -Div(g_.s0, r_);
         p.setPen(bladePen_->ToQPen());
-        for (int i = 0; i < bladeCount_; ++i) {
+        const int blades = std::min(bladeCount_, kMaxDrawnBlades);
+        for (int i = 0; i < blades; ++i) {
             const QPointF dir(std::cos(a), std::sin(a));
             for (const QPointF& c : {c1, c2}) {
                 const QPointF from = c + intR_ * dir, to = c + r_ * dir;
                 p.drawLine(XtoS(from.x()), YtoS(from.y()), XtoS(to.x()), YtoS(to.y()));
             }
-            a += 2 * kPi / bladeCount_;
+            a += 2 * kPi / blades;
         }
     }
 
@@ -219,7 +221,8 @@ void TAniTrans::PaintBody(QPainter& p) {
 void TAniTrans::PaintScoops(QPainter& p) {
     if (g_.spacing <= 0)
         return;
-    for (int i = 0; i < scoopCount_; ++i)
+    const int scoops = std::min(scoopCount_, kMaxDrawnScoops);
+    for (int i = 0; i < scoops; ++i)
         PaintScoop(p, CarrierDistance(i));
 }
 

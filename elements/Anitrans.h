@@ -43,6 +43,12 @@ class TAniTrans : public TPanelElement {
     Q_PROPERTY(double CoalMax READ GetCoalMax WRITE SetCoalMax)
     Q_PROPERTY(bool XFlip READ GetXFlip WRITE SetXFlip)
 public:
+    // More blades (per pulley) or carriers than this cannot be told apart on
+    // any conveyor; a larger count is drawn as this many, evenly spread, so an
+    // absurd count from a layout cannot stall the window.
+    static constexpr int kMaxDrawnBlades = 3600;
+    static constexpr int kMaxDrawnScoops = 3600;
+
     explicit TAniTrans(QWidget* owner = nullptr);
 
     double GetVirtW() const { return virtW_; }

@@ -159,7 +159,13 @@ void TArrow::BubbleStep(bool chained) {
         else
             ++i;
     }
-    if (bubbleSource_ && !chained && list.Count() > 0 && bubbleInterval_ < Position(list.Count() - 1))
+    // A source adds no bubble beyond one for every pixel of the arrow's
+    // length: more cannot be told apart, and a bubble that hardly moves
+    // (BubbleSpeed near 0) under a negative BubbleInterval would add one at
+    // every step, for ever, each one drawn at every paint.
+    const double most = std::min(L, double(kMaxElementExtent) * 2) + 2;
+    if (bubbleSource_ && !chained && list.Count() > 0 && list.Count() < most &&
+        bubbleInterval_ < Position(list.Count() - 1))
         list.Add(QString::number(-bubbleLen_));
     RepaintNow(this);
 }

@@ -100,6 +100,7 @@ void TBarrel::Paint(QPainter& canvas) {
             canvas.drawImage(QPoint(0, 0), picture);
             throw;
         }
+        ExtendPictureEdges(picture, size());
     }
     canvas.drawImage(QPoint(0, 0), picture);
 }

@@ -119,6 +119,19 @@ void TCoalBox::SetFrameNumber(int value) {
     Store(frameNumber_, value);
 }
 
+QList<int> TCoalBox::RisingPhases(int frameNumber) {
+    // A phase far below zero draws no line that a phase 360 degrees higher in
+    // the same sequence (360 is a multiple of 18) does not draw too: starting at
+    // the first phase from -360 on bounds the list and draws the same picture.
+    int k = frameNumber;
+    if (k < -360)
+        k = -360 + ((k % 18) + 18) % 18;
+    QList<int> phases;
+    for (; k < 90; k += 18)
+        phases << k;
+    return phases;
+}
+
 void TCoalBox::NextFrame() {
     frameNumber_ = frameNumber_ >= 17 ? 0 : frameNumber_ + 1;
     RepaintNow(this, ColumnStrip());
@@ -256,13 +269,7 @@ void TCoalBox::Draw(QPainter& p) {
             p,
             {QPoint(left, 0), QPoint(right, 0), QPoint(right, bottom), QPoint(left, bottom), QPoint(left, 0)},
             *rBoxPen_);
-    // A phase far below zero draws no line that a phase 360 degrees higher in
-    // the same sequence (360 is a multiple of 18) does not draw too: starting at
-    // the first phase from -360 on bounds the loop and draws the same picture.
-    int k = frameNumber_;
-    if (k < -360)
-        k = -360 + ((k % 18) + 18) % 18;
-    for (; k < 90; k += 18) {
+    for (const int k : RisingPhases(frameNumber_)) {
         const double h = boxY1_ * std::sin(k * kDegToRad);
         const int y = Y(boxY1_ - h);
         if (shows({QPoint(left, y), QPoint(right, y)}, *rBoxPen_))

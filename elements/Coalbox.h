@@ -138,6 +138,9 @@ public:
     void SetFrameNumber(int value);
     // The next phase (after 17 comes 0), repainted at once.
     void NextFrame();
+    // The phases, in degrees, of the lines the discharge column shows for a
+    // frame number: the number, then every 18 degrees on, below 90.
+    static QList<int> RisingPhases(int frameNumber);
 
     // The spokes of the wheel: a change asks for a later repaint.
     bool Getshow_baldes() const { return showBlades_; }

@@ -36,9 +36,18 @@ TDensMeter::Bar TDensMeter::ComputeBar() const {
     // In 64 bits: sizes are not validated, and an absurd one must not overflow.
     const qint64 left = termoXSpace_, right = qint64(width()) - termoXSpace_;
     const qint64 top = termoTop_, bottom = qint64(termoTop_) + termoHeight_;
+    // What lies beyond the control by more than the pen's width shows nowhere:
+    // every x and y of the bar is held to that reach. The bar may be far wider
+    // than the control (TermoXSpace -10^9 from a look file), but what it costs
+    // to draw is what lands inside.
+    const qint64 reach = std::clamp<qint64>(termoPen_->GetWidth(), 1, kMaxElementExtent) + 2;
+    const qint64 xLo = -reach, xHi = qint64(width()) + reach;
+    const qint64 yLo = -reach, yHi = qint64(height()) + reach;
     auto px = [](double v) { return TruncPx(v); };
+    auto inX = [&](double v) { return px(std::clamp(v, double(xLo), double(xHi))); };
+    auto inY = [&](double v) { return px(std::clamp(v, double(yLo), double(yHi))); };
     Bar bar;
-    bar.frame.setCoords(px(double(left)), px(double(top)), px(double(right)), px(double(bottom)));
+    bar.frame.setCoords(inX(double(left)), inY(double(top)), inX(double(right)), inY(double(bottom)));
     const double barW = double(right - left);
     double marker = double(left);
     if (outMax_ > outMin_) {
@@ -50,7 +59,7 @@ TDensMeter::Bar TDensMeter::ComputeBar() const {
         else if (m > 0)
             marker = double(std::max(left, right));
     }
-    bar.marker = px(marker);
+    bar.marker = inX(marker);
     if (cellCount_ <= 0)
         return bar;
 
@@ -60,22 +69,33 @@ TDensMeter::Bar TDensMeter::ComputeBar() const {
     for (int i = 0; i < coloured; ++i) {
         if (!colors.at(i))
             continue;
-        const int x0 = px(left + i * cellW);
-        const int x1 = std::min(px(left + (i + 1) * cellW), bar.marker);
+        const int x0 = inX(left + i * cellW);
+        const int x1 = std::min(inX(left + (i + 1) * cellW), bar.marker);
         Cell cell;
         cell.color = *colors.at(i);
         if (x1 > x0)
             cell.fill.setCoords(x0, bar.frame.top(), x1, bar.frame.bottom());
         bar.cells << cell;
     }
-    // One tick per boundary; more boundaries than pixel columns mark every column
-    // once, so a huge CellCount costs no more than the bar's width.
+    // One tick per boundary that lands within reach of the control. More
+    // boundaries than pixel columns mark every column once.
+    const qint64 from = std::max(std::min(left, right), xLo), to = std::min(std::max(left, right), xHi);
+    if (from > to)
+        return bar;
     if (qint64(cellCount_) + 1 > std::abs(right - left) + 1) {
-        for (qint64 x = std::min(left, right); x <= std::max(left, right); ++x)
+        for (qint64 x = from; x <= to; ++x)
             bar.ticks << px(double(x));
     } else {
-        for (int i = 0; i <= cellCount_; ++i)
-            bar.ticks << px(left + i * cellW);
+        // Here a cell is at least a pixel wide: only the boundaries between
+        // `from` and `to` are visited.
+        const double a = (from - left) / cellW, b = (to - left) / cellW;
+        const qint64 first = std::max<qint64>(0, qint64(std::floor(std::min(a, b))) - 1);
+        const qint64 last = std::min<qint64>(cellCount_, qint64(std::ceil(std::max(a, b))) + 1);
+        for (qint64 i = first; i <= last; ++i) {
+            const double x = left + double(i) * cellW;
+            if (x >= double(xLo) && x <= double(xHi))
+                bar.ticks << px(x);
+        }
     }
     return bar;
 }
@@ -115,8 +135,12 @@ void TDensMeter::DrawPicture(QPainter& p) {
     }
 
     // The value box.
-    const qint64 boxRight = qint64(w) - outXSpace_, boxBottom = qint64(outTop_) + outHeight_;
-    const int bl = outXSpace_, bt = outTop_, br = TruncPx(double(boxRight)), bb = TruncPx(double(boxBottom));
+    // The value box, held like the bar to a reach beyond the control.
+    const qint64 boxReach = std::clamp<qint64>(outPen_->GetWidth(), 1, kMaxElementExtent) + 2;
+    auto boxX = [&](qint64 v) { return int(std::clamp<qint64>(v, -boxReach, qint64(w) + boxReach)); };
+    auto boxY = [&](qint64 v) { return int(std::clamp<qint64>(v, -boxReach, qint64(h) + boxReach)); };
+    const int bl = boxX(outXSpace_), bt = boxY(outTop_), br = boxX(qint64(w) - outXSpace_),
+              bb = boxY(qint64(outTop_) + outHeight_);
     CanvasRectangle(p, bl, bt, br, bb, *outPen_, *outBrush_);
     const QString text = FormatFloat(outFormat_, outValue_);
     const QFont f = outFont_->ToQFont();

@@ -12,6 +12,7 @@
 #include <atomic>
 #include <climits>
 #include <cmath>
+#include <cstring>
 
 TNotifyEvent::TNotifyEvent(Fn fn) : fn_(std::move(fn)) {
     // Without an owner the handler is its own identity: copies compare equal,
@@ -37,10 +38,33 @@ qreal DeviceScale(const QPainter& canvas) {
 }
 
 QSize DevicePixels(QSize size, qreal scale) {
-    // Whole pixels only: a last pixel that the element covers in part would
-    // show the picture's background instead of what lies under the element.
-    return {int(std::floor(std::max(0, size.width()) * scale + 1e-6)),
-            int(std::floor(std::max(0, size.height()) * scale + 1e-6))};
+    // Every pixel the element touches, the last one also where the element
+    // covers it only in part: an opaque element is all that paints there (its
+    // parent leaves its area out), so a pixel short, a column of whatever the
+    // screen held before shows between it and its neighbour (at a ratio of
+    // 1.25 an element ending at x = 815 ends at 1018.75). ExtendPictureEdges
+    // fills that last pixel.
+    return {int(std::ceil(std::max(0, size.width()) * scale - 1e-6)),
+            int(std::ceil(std::max(0, size.height()) * scale - 1e-6))};
+}
+
+void ExtendPictureEdges(QImage& picture, QSize size) {
+    const qreal scale = picture.devicePixelRatio();
+    if (picture.isNull() || picture.depth() != 32 || scale == 1)
+        return;
+    // The drawing covers a pixel whose centre lies inside the element: the
+    // last column (row) of the picture is left blank when the element's edge
+    // falls in its left (upper) half. It takes the colours of the one before.
+    auto blank = [](int pixels, qreal edge) { return pixels >= 2 && pixels - 0.5 >= edge - 1e-6; };
+    const qreal right = size.width() * scale, bottom = size.height() * scale;
+    const int w = picture.width(), h = picture.height();
+    if (blank(w, right))
+        for (int y = 0; y < h; ++y) {
+            auto* line = reinterpret_cast<QRgb*>(picture.scanLine(y));
+            line[w - 1] = line[w - 2];
+        }
+    if (blank(h, bottom))
+        std::memcpy(picture.scanLine(h - 1), picture.constScanLine(h - 2), size_t(picture.bytesPerLine()));
 }
 
 QImage ScaledPicture(QSize size, qreal scale) {
@@ -61,7 +85,9 @@ namespace {
 // inside for psInsideFrame.
 QRectF OutlineBox(int left, int top, int right, int bottom, const TPen& pen) {
     const int w = std::max(1, pen.GetWidth());
-    QRectF box(left + 0.5, top + 0.5, right - left - 1, bottom - top - 1);
+    // In floating point: a box wider than an int (from an absurd look) must
+    // not overflow on the way.
+    QRectF box(left + 0.5, top + 0.5, double(right) - left - 1, double(bottom) - top - 1);
     if (pen.GetStyle() == psInsideFrame && w > 1) {
         const double in = (w - 1) / 2.0;
         box.adjust(in, in, -in, -in);
@@ -76,8 +102,14 @@ void CanvasRectangle(QPainter& p, int left, int top, int right, int bottom, cons
         return;
     p.save();
     p.setRenderHint(QPainter::Antialiasing, false);
-    if (brush.GetStyle() != bsClear)
-        p.fillRect(QRect(left, top, right - left, bottom - top), brush.ToQBrush());
+    if (brush.GetStyle() != bsClear) {
+        // Held to a range far beyond any device, so that the width fits an
+        // int; what is cut off lies nowhere on the screen.
+        constexpr int kFar = 1 << 24;
+        const int l = std::clamp(left, -kFar, kFar), t = std::clamp(top, -kFar, kFar);
+        const int r = std::clamp(right, -kFar, kFar), b = std::clamp(bottom, -kFar, kFar);
+        p.fillRect(QRect(l, t, r - l, b - t), brush.ToQBrush());
+    }
     if (pen.GetStyle() != psClear) {
         QPen q = pen.ToQPen();
         q.setJoinStyle(Qt::MiterJoin);
@@ -548,6 +580,8 @@ void TPanelElement::PaintBuffered(QPainter& canvas, bool clearFlag) {
         if (area != QRegion(rect()))
             p.setClipRegion(area);
         DrawPicture(p);
+        p.end();
+        ExtendPictureEdges(picture_, size());
         if (clearFlag)
             SetRedrawNeeded(false);
     }

@@ -100,8 +100,13 @@ public:
 // picture that an element keeps is kept at that scale, so that it shows as
 // sharp as the element's own drawing and is never a stretched bitmap.
 qreal DeviceScale(const QPainter& canvas);
-// The size in device pixels of an element's picture at that scale.
+// The size in device pixels of an element's picture at that scale: every
+// pixel the element touches, also those it covers only in part.
 QSize DevicePixels(QSize size, qreal scale);
+// After drawing into such a picture: a last column or row that the element
+// covers less than half of (and so its drawing leaves blank) takes the colours
+// of the one before, as the element's own edge.
+void ExtendPictureEdges(QImage& picture, QSize size);
 // An empty (white) picture for an element of the given size, at that scale.
 QImage ScaledPicture(QSize size, qreal scale);
 

@@ -305,14 +305,23 @@ TSeparator::Geometry TSeparator::Compute() const {
     g.water[8].setY(yw);
 
     // At most one bar per pixel of the bath: with a pitch under a pixel the bar
-    // length is 0 and nothing is drawn.
+    // length is 0 and nothing is drawn. Only the bars that start within the
+    // control (and its grid pen's reach) are made: a bath far wider than the
+    // element (BathWidth 10^9 %) with a bar on every other pixel would
+    // otherwise cost gigabytes for lines nobody sees. The bars start left to
+    // right, so the first one beyond ends the row.
     if (gridCount_ > 0 && bw / gridCount_ > 0) {
         const int c = bw / gridCount_;
-        const int l = TruncPx((100 - gridSpace_) * c / 100);
         const int gw = gridPen_->GetWidth();
+        const qint64 reach = qint64(w) + std::clamp(gw, 0, kMaxElementExtent) + 1;
+        // A bar longer than the control ends where nobody sees it any more.
+        const double len = (100 - gridSpace_) * c / 100;
+        const int l = len > 0 ? TruncPx(std::min(len, double(reach) + 1)) : 0;
         if (l > 0)
             for (int i = 0; i < gridCount_; ++i) {
                 const int x = int(qint64(i) * bw / gridCount_);
+                if (qint64(x) + gw > reach)
+                    break;
                 g.grid << QLine(Px64(qint64(x) + gw), yg, Px64(qint64(x) + l - gw), yg);
             }
     }

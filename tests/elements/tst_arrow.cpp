@@ -4,6 +4,8 @@
 #include "NumText.h"
 #include "TestSupport.h"
 
+#include <climits>
+
 #include <QDir>
 #include <QFile>
 #include <QPainter>
@@ -250,6 +252,31 @@ private Q_SLOTS:
         for (int i = 0; i < 5; ++i)
             a->BubbleStep();
         QCOMPARE(Bubbles(*a), QStringList({"16", "7", "-3"}));
+    }
+
+    // A source whose bubbles hardly move, with a negative interval, would add a
+    // bubble at every step for ever (each one drawn at every paint); it stops
+    // at one for every pixel of the arrow's length.
+    void sourceOfBubblesThatHardlyMove_data() {
+        QTest::addColumn<double>("speed");
+        QTest::addColumn<int>("interval");
+        QTest::newRow("standing still") << 0.0 << -100;
+        QTest::newRow("crawling") << 1e-9 << INT_MIN;
+        QTest::newRow("backwards") << -1.0 << INT_MIN;
+    }
+    void sourceOfBubblesThatHardlyMove() {
+        QFETCH(double, speed);
+        QFETCH(int, interval);
+        TArrow* a = Shown("Arrow8", 100, 10);
+        a->SetBubbleSource(true);
+        a->SetBubbleSpeed(speed);
+        a->SetBubbleInterval(interval);
+        for (int i = 0; i < 1000; ++i)
+            a->BubbleStep();
+        QVERIFY2(Bubbles(*a).size() <= 100, qPrintable(QString::number(Bubbles(*a).size())));
+        QVERIFY(Bubbles(*a).size() > 1);
+        RenderElement(a);
+        QCOMPARE(TP().beeps, 0);
     }
 
     // L = 98: a bubble at 95 moves to 97 (> 95, whole) and goes on at -1 on the

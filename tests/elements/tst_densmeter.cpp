@@ -108,6 +108,48 @@ private Q_SLOTS:
         QCOMPARE(TP().beeps, 0);
     }
 
+    // Values from a look file that make the bar (or the value box) far larger
+    // than the control: only what lands within reach of the control is made,
+    // so a paint costs what a sane bar costs (TermoXSpace -10^9 with a
+    // CellCount of 2^31 - 1 asked for two billion ticks, about 8 GB, and hung
+    // the window), and the element draws without a beep.
+    void absurdValues_data() {
+        QTest::addColumn<QByteArray>("property");
+        QTest::addColumn<int>("value");
+        QTest::addColumn<int>("cellCount");
+        QTest::newRow("bar of 2e9 px, a cell per pixel")
+            << QByteArray("TermoXSpace") << -1000000000 << INT_MAX;
+        QTest::newRow("bar of 2e9 px, cells of 2 px")
+            << QByteArray("TermoXSpace") << -1000000000 << 1000000000;
+        QTest::newRow("bar of 2e9 px, cells of 20 px")
+            << QByteArray("TermoXSpace") << -1000000000 << 100000000;
+        QTest::newRow("bar wider than an int") << QByteArray("TermoXSpace") << INT_MIN << INT_MAX;
+        QTest::newRow("bar turned inside out") << QByteArray("TermoXSpace") << INT_MAX << 1000000000;
+        QTest::newRow("bar deeper than an int") << QByteArray("TermoHeight") << INT_MAX << 4;
+        QTest::newRow("bar far above") << QByteArray("TermoTop") << INT_MIN << 4;
+        QTest::newRow("box wider than an int") << QByteArray("OutXSpace") << INT_MIN << 4;
+        QTest::newRow("box deeper than an int") << QByteArray("OutHeight") << INT_MAX << 4;
+    }
+    void absurdValues() {
+        QFETCH(QByteArray, property);
+        QFETCH(int, value);
+        QFETCH(int, cellCount);
+        TDensMeter d;
+        Prepare(d);
+        d.SetOutValue(100);
+        d.SetCellCount(cellCount);
+        QVERIFY(d.setProperty(property, value));
+        const TDensMeter::Bar bar = d.ComputeBar();
+        // A tick at most on every column within the pen's reach of the control.
+        QVERIFY2(bar.ticks.size() <= d.width() + 7, qPrintable(QString::number(bar.ticks.size())));
+        for (int x : bar.ticks)
+            QVERIFY2(x >= -3 && x <= d.width() + 3, qPrintable(QString::number(x)));
+        const QImage img = RenderElement(&d);
+        QCOMPARE(TP().beeps, 0);
+        if (property == "TermoXSpace" && value == -1000000000 && cellCount == INT_MAX)
+            QCOMPARE(Px(img, 100, 25), Rgb(clBlack)); // a tick on every column across the control
+    }
+
     // CellCount only stores; everything else marks the picture and repaints later.
     void setters() {
         TShownWindow w;
