@@ -191,8 +191,27 @@ bool TTextTable::Post() {
     // or no field names): writing them would empty the line.
     if (fields_.isEmpty())
         return false;
+    // Values given as a whole list (Fields) have not been checked yet.
+    for (qsizetype i = 0; i < fields_.size(); ++i) {
+        const QString why = Unwritable(i < fieldList_.size() ? fieldList_[i] : QString::number(i + 1), fields_[i]);
+        if (!why.isEmpty()) {
+            ShowError(why);
+            return false;
+        }
+    }
     lines_[recordNum_] = Record(fields_);
     return true;
+}
+
+QString TTextTable::Unwritable(const QString& name, const QString& value) const {
+    // A line break would split the record into two lines of the file.
+    if (value.contains(QLatin1Char('\n')) || value.contains(QLatin1Char('\r')))
+        return QStringLiteral("Значение поля \"%1\" содержит перевод строки").arg(name);
+    // A separator would end the value early: it and every later field of the
+    // record would be read back one place further on.
+    if (value.contains(Separator()))
+        return QStringLiteral("Значение поля \"%1\" содержит разделитель полей").arg(name);
+    return QString();
 }
 
 void TTextTable::SetRecordNum(int n) {
@@ -231,9 +250,9 @@ void TTextTable::SetFieldByName(const QString& name, const QString& value) {
         ShowError(QStringLiteral("Неизвестное поле \"%1\"").arg(name));
         return;
     }
-    // A line break would split the record into two lines of the file.
-    if (value.contains(QLatin1Char('\n')) || value.contains(QLatin1Char('\r'))) {
-        ShowError(QStringLiteral("Значение поля \"%1\" содержит перевод строки").arg(name));
+    const QString why = Unwritable(fieldList_[i], value);
+    if (!why.isEmpty()) {
+        ShowError(why);
         return;
     }
     if (i < fields_.size())

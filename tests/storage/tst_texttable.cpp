@@ -129,6 +129,53 @@ private Q_SLOTS:
         QCOMPARE(ReadBytes("edit.txt"), QByteArray("a\tB\t\nC\td\t\n"));
     }
 
+    // A value that would not read back as written is refused with a message,
+    // whether given by name or as the whole list, and the record stays as it
+    // was through closing and opening again.
+    void unwritableValues_data() {
+        QTest::addColumn<int>("border");
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<QString>("says");
+        const QString sep = "Значение поля \"y\" содержит разделитель полей";
+        const QString br = "Значение поля \"y\" содержит перевод строки";
+        QTest::newRow("tab") << 9 << "1\t2" << sep;
+        QTest::newRow("tab at the end") << 9 << "1\t" << sep;
+        QTest::newRow("semicolon") << int(';') << "1;5" << sep;
+        QTest::newRow("Cyrillic separator") << 0xC6 << "ЖЖ" << sep; // Windows-1251 "Ж"
+        QTest::newRow("line feed") << 9 << "1\n2" << br;
+        QTest::newRow("carriage return") << int(';') << "1\r" << br;
+    }
+    void unwritableValues() {
+        QFETCH(int, border);
+        QFETCH(QString, value);
+        QFETCH(QString, says);
+        const QChar sep = QString::fromUtf8(border == 0xC6 ? "Ж" : QByteArray(1, char(border)).constData())[0];
+        const QString line = QStringList({"a", "b", "c", ""}).join(sep);
+        TTextTable t;
+        t.SetFieldBorderCode(border);
+        OpenTable(t, "unwritable.txt", line.toUtf8() + "\n", {"x", "y", "z"});
+        QVERIFY(t.First());
+        t.SetEditMode(true);
+        t.SetFieldByName("y", value);
+        QCOMPARE(TP().messages.size(), 1);
+        QCOMPARE(TP().messages[0].text, says);
+        QCOMPARE(t.GetFields(), QStringList({"a", "b", "c"}));
+        t.SetFields({"a", value, "c"});
+        QVERIFY(!t.Post());
+        QCOMPARE(TP().messages.size(), 2);
+        QCOMPARE(TP().messages[1].text, says);
+        QCOMPARE(t.GetLines(), QStringList({line}));
+        t.SetActive(false);
+        TTextTable again;
+        again.SetFieldBorderCode(border);
+        again.SetTableName("unwritable.txt");
+        again.SetFieldList({"x", "y", "z"});
+        again.SetActive(true);
+        QVERIFY(again.First());
+        QCOMPARE(again.GetFields(), QStringList({"a", "b", "c"}));
+        QCOMPARE(again.GetRecordCount(), 1);
+    }
+
     void growAndShrink() {
         TTextTable t;
         OpenTable(t, "grow.txt", "a\tb\t\nc\td\t\n", {"x", "y"});
