@@ -240,6 +240,26 @@ QStringView IndexedIniFile::ReadNumbered(const QString& section, int n) const {
     return i < 0 ? QStringView() : ValueView(s->lines[i]);
 }
 
+std::vector<std::pair<int, QStringView>> IndexedIniFile::NumberedValues(const QString& section, int limit) const {
+    std::vector<std::pair<int, QStringView>> out;
+    const Section* s = Find(section);
+    if (!s)
+        return out;
+    std::vector<std::pair<int, int>> found; // n, line
+    for (int i = 0; i < s->lines.size(); ++i)
+        if (HasKey(s->lines[i])) {
+            const int n = RecordNumberOf(KeyView(s->lines[i]));
+            if (n >= 0 && n < limit)
+                found.emplace_back(n, i);
+        }
+    // By n, and for one n the first line: the one every read takes.
+    std::sort(found.begin(), found.end());
+    for (std::size_t j = 0; j < found.size(); ++j)
+        if (j == 0 || found[j].first != found[j - 1].first)
+            out.emplace_back(found[j].first, ValueView(s->lines[found[j].second]));
+    return out;
+}
+
 int IndexedIniFile::FindKey(const Section& s, const QString& key) const {
     if (s.lines.size() <= kLinearKeys) {
         for (int i = 0; i < s.lines.size(); ++i)
@@ -267,14 +287,6 @@ int IndexedIniFile::ReadInteger(const QString& section, const QString& key, int 
 
 bool IndexedIniFile::SectionExists(const QString& section) const {
     return Find(section) != nullptr;
-}
-
-int IndexedIniFile::KeyCount(const QString& section) const {
-    const Section* s = Find(section);
-    if (!s)
-        return 0;
-    IndexKeys(*s);
-    return int(s->keys.size());
 }
 
 void IndexedIniFile::WriteString(const QString& section, const QString& key, const QString& value) {

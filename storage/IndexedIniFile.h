@@ -46,9 +46,11 @@ public:
     // The value of key "R<n>" (the data set's numbered keys) without building
     // the key's text: empty when missing. Valid until the next change or Refresh.
     QStringView ReadNumbered(const QString& section, int n) const;
+    // The values of the keys "R<n>" of the section with n below limit, in
+    // ascending n (each n's first occurrence): what reading R0 .. R(limit-1)
+    // one by one finds, in the time of the section's length whatever limit is.
+    std::vector<std::pair<int, QStringView>> NumberedValues(const QString& section, int limit) const;
     bool SectionExists(const QString& section) const;
-    // Distinct keys of the section (0 when it is missing).
-    int KeyCount(const QString& section) const;
 
     // Edits in memory, written by Save(). New keys go to the end of their
     // section, new sections to the end of the file, as IniFile writes them.

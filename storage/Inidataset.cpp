@@ -258,19 +258,19 @@ void TIniDataSet::LoadFile(const QString& path) {
         ShowError(f.ReadError());
         return;
     }
-    // A count larger than the header's keys (a damaged file) is read only as
-    // far as there are keys: each record's stamp is a key of its own.
-    const int count = std::min(f.ReadInteger(kHeader, kRecordCount, 0), f.KeyCount(kHeader));
-    for (int i = 0; i < count; ++i) {
-        const QStringView s = f.ReadNumbered(kHeader, i);
-        if (s.isEmpty())
+    // The header's stamps R0 .. R(count-1) as far as they exist: a count far
+    // larger than the keys (a damaged file) costs no more than the keys.
+    const int count = f.ReadInteger(kHeader, kRecordCount, 0);
+    for (const auto& [i, view] : f.NumberedValues(kHeader, count)) {
+        if (view.isEmpty())
             continue;
-        const TDateTime v = StringToDouble(s.toString());
+        const QString s = view.toString();
+        const TDateTime v = StringToDouble(s);
         if (rangeIsOn_ && (v < rangeMin_ - kHalfMs || v > rangeMax_ + kHalfMs))
             continue;
         if (!UsableStamp(v))
             continue;
-        AddToList(s.toString());
+        AddToList(s);
     }
 }
 

@@ -324,6 +324,9 @@ private Q_SLOTS:
         QTest::newRow("count beyond the records, range")
             << "RecordCount=2147483647\n" + three << true << QStringList{"a", "-", "-"} << 2;
         QTest::newRow("count is text") << "RecordCount=abc\n" + three << false << QStringList{} << 0;
+        // Reached by the count though the keys before it are missing (R0 among
+        // them, so no record of the file can be located).
+        QTest::newRow("only the last stamp") << "RecordCount=3\nR2=" + s2 + "\n" << false << QStringList{"-"} << 0;
         QTest::newRow("count negative") << "RecordCount=-5\n" + three << true << QStringList{} << 0;
     }
     void damagedFiles() {
@@ -341,9 +344,16 @@ private Q_SLOTS:
             set->SetActive(true);
         QCOMPARE(Walk(*set), levels);
         QCOMPARE(TP().messages.size(), messages);
-        // An append never overwrites a record, whatever the count says.
+        // An append never overwrites a record, whatever the count says, and
+        // adds its record alone: opened again, the list is the one in memory.
         set->Append(At(7, 30));
         QVERIFY(ReadBytes(file).contains("[R0]\nLevel=a\n[R1]\nLevel=b\n[R2]\nLevel=c\n"));
+        auto again = MakeSet(root);
+        if (range)
+            again->SetRange(kDay, kDay + 1);
+        else
+            again->SetActive(true);
+        QCOMPARE(again->RecordList(), set->RecordList());
     }
 
     void deleteRecord() {
