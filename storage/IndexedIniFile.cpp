@@ -6,7 +6,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
-#include <QStringDecoder>
 #include <algorithm>
 #include <cerrno>
 #include <climits>
@@ -114,7 +113,8 @@ void IndexedIniFile::Load() {
     QFile f(fileName_);
     QByteArray data;
     if (state < 0) {
-        readError_ = QStringLiteral("Не удается прочитать файл %1: %2").arg(fileName_, qt_error_string(-state));
+        readError_ =
+            QStringLiteral("Не удается прочитать файл %1: %2").arg(fileName_, qt_error_string(-state));
     } else if (state == 0) {
         Parse(QString()); // a new file
         return;
@@ -131,17 +131,7 @@ void IndexedIniFile::Load() {
         Parse(QString());
         return;
     }
-    if (data.startsWith("\xEF\xBB\xBF")) {
-        bom_ = true;
-        data.remove(0, 3);
-    }
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    QString text = utf8.decode(data);
-    if (utf8.hasError()) {
-        text = Cp1251ToString(data);
-        cp1251_ = true;
-    }
-    Parse(text);
+    Parse(DecodeTextFile(std::move(data), &cp1251_, &bom_));
 }
 
 void IndexedIniFile::Parse(const QString& text) {
@@ -240,7 +230,8 @@ QStringView IndexedIniFile::ReadNumbered(const QString& section, int n) const {
     return i < 0 ? QStringView() : ValueView(s->lines[i]);
 }
 
-std::vector<std::pair<int, QStringView>> IndexedIniFile::NumberedValues(const QString& section, int limit) const {
+std::vector<std::pair<int, QStringView>> IndexedIniFile::NumberedValues(const QString& section,
+                                                                        int limit) const {
     std::vector<std::pair<int, QStringView>> out;
     const Section* s = Find(section);
     if (!s)
@@ -397,15 +388,7 @@ bool IndexedIniFile::Save(QString* error) {
             text += eol_;
         }
     }
-    QByteArray data;
-    if (cp1251_) {
-        if (auto bytes = StringToCp1251(text))
-            data = *bytes;
-        else
-            cp1251_ = false; // a text the old code page cannot hold: keep it whole, in UTF-8
-    }
-    if (!cp1251_)
-        data = (bom_ ? QByteArray("\xEF\xBB\xBF") : QByteArray()) + text.toUtf8();
+    const QByteArray data = EncodeTextFile(text, &cp1251_, &bom_);
     QSaveFile out(fileName_);
     if (!out.open(QIODevice::WriteOnly) || out.write(data) != data.size() || !out.commit()) {
         if (error)
