@@ -46,8 +46,10 @@ seed() { # target -> seed directory
   echo "$d"
 }
 
-scratch=${TMPDIR:-/tmp}
-[ -d /dev/shm ] && [ -w /dev/shm ] && scratch=/dev/shm
+memory=${TMPDIR:-/tmp}
+[ -d /dev/shm ] && [ -w /dev/shm ] && memory=/dev/shm
+scratch=$(mktemp -d "$memory/ordal-fuzz-XXXXXX")
+trap 'rm -rf "$scratch"' EXIT # a target that stops at a finding leaves its files
 for t in "${targets[@]}"; do
   corpus="$build/corpus/$t"; findings="$build/findings/$t"
   mkdir -p "$corpus" "$findings"
