@@ -1,5 +1,8 @@
 #include "Cp1251.h"
 
+#include <QStringDecoder>
+
+#include <algorithm>
 #include <array>
 
 namespace {
@@ -63,4 +66,45 @@ QByteArray StringToCp1251Lossy(const QString& text) {
         out += one ? *one : QByteArray("?");
     }
     return out;
+}
+
+namespace {
+const QByteArray kBom("\xEF\xBB\xBF");
+
+bool ValidUtf8(const QByteArray& data) {
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString text = utf8.decode(data); // (decoding happens here, not in decode())
+    return !utf8.hasError();
+}
+} // namespace
+
+QString DecodeTextFile(QByteArray data, bool* cp1251, bool* bom) {
+    *bom = data.startsWith(kBom);
+    if (*bom)
+        data.remove(0, 3);
+    // The mark is taken off once, above; a U+FEFF after it is text.
+    QStringDecoder utf8(QStringDecoder::Utf8,
+                        QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
+    QString text = utf8.decode(data);
+    *cp1251 = utf8.hasError();
+    if (*cp1251)
+        text = Cp1251ToString(data);
+    return text;
+}
+
+QByteArray EncodeTextFile(const QString& text, bool* cp1251, bool* bom) {
+    if (*cp1251) {
+        // Bytes that are valid UTF-8 (with a letter above ASCII) or that begin
+        // like a byte order mark would be read back as another text.
+        const auto bytes = StringToCp1251(text);
+        if (bytes && !bytes->startsWith(kBom) &&
+            (std::all_of(bytes->begin(), bytes->end(), [](char c) { return uchar(c) < 0x80; }) ||
+             !ValidUtf8(*bytes)))
+            return *bytes;
+        *cp1251 = false; // kept whole, in UTF-8
+    }
+    // A reader takes one leading U+FEFF for the mark: the text's own needs one before it.
+    if (text.startsWith(QChar(0xFEFF)))
+        *bom = true;
+    return *bom ? kBom + text.toUtf8() : text.toUtf8();
 }

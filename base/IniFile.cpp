@@ -5,7 +5,6 @@
 
 #include <QFile>
 #include <QSaveFile>
-#include <QStringDecoder>
 #include <sys/stat.h>
 
 namespace {
@@ -69,17 +68,7 @@ void IniFile::Refresh() const {
     QFile f(fileName_);
     if (!f.open(QIODevice::ReadOnly))
         return;
-    QByteArray data = f.readAll();
-    if (data.startsWith("\xEF\xBB\xBF")) {
-        bom_ = true;
-        data.remove(0, 3);
-    }
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    QString text = utf8.decode(data);
-    if (utf8.hasError()) {
-        text = Cp1251ToString(data);
-        cp1251_ = true;
-    }
+    QString text = DecodeTextFile(f.readAll(), &cp1251_, &bom_);
     eol_ = text.contains(QLatin1String("\r\n")) ? QStringLiteral("\r\n") : QStringLiteral("\n");
     trailingEol_ = text.isEmpty() || text.endsWith(QLatin1Char('\n'));
     text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
@@ -231,15 +220,7 @@ void IniFile::Store() {
     QString text = lines_.join(eol_);
     if (!lines_.isEmpty())
         text += eol_;
-    QByteArray data;
-    if (cp1251_) {
-        if (auto bytes = StringToCp1251(text))
-            data = *bytes;
-        else
-            cp1251_ = false; // a text the old code page cannot hold: keep it whole, in UTF-8
-    }
-    if (!cp1251_)
-        data = (bom_ ? QByteArray("\xEF\xBB\xBF") : QByteArray()) + text.toUtf8();
+    const QByteArray data = EncodeTextFile(text, &cp1251_, &bom_);
     QSaveFile out(fileName_);
     if (!out.open(QIODevice::WriteOnly) || out.write(data) != data.size() || !out.commit())
         throw IniFileError(QStringLiteral("Не удается записать файл %1: %2")

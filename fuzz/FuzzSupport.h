@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QTemporaryDir>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 
 class FuzzPlatform : public Platform {
@@ -24,6 +25,16 @@ public:
     bool ChooseFont(QFont&, TColor&, QWidget*) override { return false; }
     bool ShutdownComputer() override { return false; }
 };
+
+// A claim of the target: when it does not hold, say which and abort, so that
+// libFuzzer keeps the input as a finding.
+#define FUZZ_CHECK(cond)                                                                                     \
+    do {                                                                                                     \
+        if (!(cond)) {                                                                                       \
+            std::fprintf(stderr, "claim failed: %s (%s:%d)\n", #cond, __FILE__, __LINE__);                   \
+            std::abort();                                                                                    \
+        }                                                                                                    \
+    } while (0)
 
 inline QString FuzzDir() {
     static QTemporaryDir dir;

@@ -12,9 +12,10 @@ shift
 bash "$here/scripts/deps.sh" clang libclang-rt-14-dev
 build="$here/build-fuzz"
 CC=clang CXX=clang++ cmake -S "$here" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORDAL_FUZZ=ON \
-  -DORDAL_BUILD_TESTS=OFF -DORDAL_BUILD_BENCH=OFF -DORDAL_COMPONENTS="elements;chart;app" >/dev/null
+  -DORDAL_BUILD_TESTS=OFF -DORDAL_BUILD_BENCH=OFF -DORDAL_COMPONENTS="elements;chart;storage;app" >/dev/null
 targets=("$@")
-[ ${#targets[@]} -gt 0 ] || targets=(fuzz_inifile fuzz_formatfloat fuzz_password fuzz_textparsers fuzz_pointlists fuzz_layout)
+[ ${#targets[@]} -gt 0 ] || targets=(fuzz_inifile fuzz_formatfloat fuzz_password fuzz_textparsers fuzz_pointlists fuzz_layout
+                                     fuzz_inidataset fuzz_texttable)
 ninja -C "$build" -j2 "${targets[@]}"
 
 seed() { # target -> seed directory
@@ -32,10 +33,23 @@ seed() { # target -> seed directory
                         printf '%s' "$v" >"$d/$(echo "$v" | md5sum | cut -c1-8)"; done ;;
     fuzz_pointlists) printf '0; 0\n100; 0\n100; 100\n0; 100\n' >"$d/square"; printf '1,5; 2\n50;50\n' >"$d/comma" ;;
     fuzz_layout) cp "$here/layouts/"*.layout "$d/" ;;
+    # A flag byte (bit 0: load a range), then an hour file of 15.03.2024 14:00.
+    fuzz_inidataset) printf '\x00[Header]\nRecordCount=2\nR0=45366.5868055556\nR1=45366.5868171296\n\n[R0]\nLevel=1834.5\nPump=1\n\n[R1]\nLevel=1835\nPump=0\n' >"$d/sound"
+                     printf '\x01[Header]\r\nRecordCount=3\r\nR0=45366,5868055556\r\nR2=45366.59\r\n[R0]\r\nLevel=\xc2\xea\xeb\r\n[R2]\r\nPump=2\r\n' >"$d/cp1251-gap"
+                     printf '\x00[Header]\nRecordCount=2147483647\nR0=45366.6\nR1=45366.58\nr1=x\n[header]\nR2=1\n[R1]\nLevel="q"\n[R0]\n' >"$d/unsorted" ;;
+    # A flag byte (bit 0: a header line; bits 1-3: the separator), the length
+    # of the values, the values separated by "|", then the table.
+    fuzz_texttable) printf '\x01\x09A|\xd0\x91 x|\tz\xd0\xa3\xd1\x80\xd0\xbe\xd0\xb2\xd0\xb5\xd0\xbd\xd1\x8c\t\xd0\x9d\xd0\xb0\xd1\x81\xd0\xbe\xd1\x81\t\n1834.5\t1\t\n\t\t\n' >"$d/utf8"
+                    printf '\x02\x05;;|\r|\x31;\xc2\xea\xeb;\r\n2;\r\n3' >"$d/cp1251-crlf"
+                    printf '\x0b\x00\xef\xbb\xbfa\xc6b\xc6c\n\n' >"$d/bom" ;;
   esac
   echo "$d"
 }
 
+memory=${TMPDIR:-/tmp}
+[ -d /dev/shm ] && [ -w /dev/shm ] && memory=/dev/shm
+scratch=$(mktemp -d "$memory/ordal-fuzz-XXXXXX")
+trap 'rm -rf "$scratch"' EXIT # a target that stops at a finding leaves its files
 for t in "${targets[@]}"; do
   corpus="$build/corpus/$t"; findings="$build/findings/$t"
   mkdir -p "$corpus" "$findings"
@@ -43,8 +57,12 @@ for t in "${targets[@]}"; do
   echo "== $t for $seconds s"
   dict=(); [ -f "$here/fuzz/${t#fuzz_}.dict" ] && dict=(-dict="$here/fuzz/${t#fuzz_}.dict")
   status=0
-  (cd "$findings" && "$build/fuzz/$t" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
-      -malloc_limit_mb=2048 -print_final_stats=1 "${dict[@]}" "$corpus" "$seeds" >"$findings/log" 2>&1) || status=$?
+  # The targets change their working directory: a finding's input goes where
+  # the prefix says. Their scratch files go to memory where there is some, as
+  # the file tables' targets save (and sync) a file every run.
+  (cd "$findings" && TMPDIR="$scratch" "$build/fuzz/$t" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
+      -malloc_limit_mb=2048 -print_final_stats=1 -artifact_prefix="$findings/" "${dict[@]}" "$corpus" "$seeds" \
+      >"$findings/log" 2>&1) || status=$?
   grep -E 'stat::number_of_executed_units|ERROR|SUMMARY|Done' "$findings/log" || true
   if [ $status != 0 ] || ls "$findings"/crash-* "$findings"/leak-* "$findings"/timeout-* "$findings"/oom-* >/dev/null 2>&1; then
     echo "$t: finding (exit $status); see $findings/log and the input files there" >&2

@@ -4,9 +4,10 @@
 #include "NumText.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
-#include <QStringDecoder>
 #include <algorithm>
+#include <cerrno>
 #include <climits>
 #include <sys/stat.h>
 
@@ -73,21 +74,25 @@ IndexedIniFile::IndexedIniFile(QString fileName) : fileName_(std::move(fileName)
     sections_.resize(1);
 }
 
-void IndexedIniFile::Stamp(quint64 out[4]) const {
+int IndexedIniFile::Stamp(quint64 out[4]) const {
     struct stat st {};
     out[0] = out[1] = out[2] = out[3] = 0;
-    if (::stat(QFile::encodeName(fileName_).constData(), &st) == 0) {
-        out[0] = st.st_dev;
-        out[1] = st.st_ino;
-        out[2] = quint64(st.st_size);
-        out[3] = quint64(st.st_mtim.tv_sec) * 1000000000ull + quint64(st.st_mtim.tv_nsec);
-    }
+    if (::stat(QFile::encodeName(fileName_).constData(), &st) != 0)
+        return errno == ENOENT || errno == ENOTDIR ? 0 : -errno;
+    out[0] = st.st_dev;
+    out[1] = st.st_ino;
+    out[2] = quint64(st.st_size);
+    // The change time, not the modification time: it moves with every write
+    // and also when the file's permissions change.
+    out[3] = quint64(st.st_ctim.tv_sec) * 1000000000ull + quint64(st.st_ctim.tv_nsec);
+    return 1;
 }
 
 void IndexedIniFile::Refresh() {
     quint64 now[4];
     Stamp(now);
-    if (loaded_ && std::equal(now, now + 4, stamp_))
+    // A file that could not be read is tried again each time, whatever its stamp.
+    if (loaded_ && readError_.isEmpty() && std::equal(now, now + 4, stamp_))
         return;
     Load();
 }
@@ -98,29 +103,35 @@ void IndexedIniFile::Revert() {
 }
 
 void IndexedIniFile::Load() {
-    Stamp(stamp_);
+    const int state = Stamp(stamp_);
     loaded_ = true;
     modified_ = false;
     cp1251_ = false;
     bom_ = false;
     eol_ = QStringLiteral("\n");
+    readError_.clear();
     QFile f(fileName_);
-    if (!f.open(QIODevice::ReadOnly)) {
+    QByteArray data;
+    if (state < 0) {
+        readError_ =
+            QStringLiteral("Не удается прочитать файл %1: %2").arg(fileName_, qt_error_string(-state));
+    } else if (state == 0) {
+        Parse(QString()); // a new file
+        return;
+    } else if (!QFileInfo(fileName_).isFile()) {
+        readError_ = QStringLiteral("Не удается прочитать файл %1: это не обычный файл").arg(fileName_);
+    } else if (!f.open(QIODevice::ReadOnly)) {
+        readError_ = QStringLiteral("Не удается прочитать файл %1: %2").arg(fileName_, f.errorString());
+    } else {
+        data = f.readAll();
+        if (f.error() != QFileDevice::NoError)
+            readError_ = QStringLiteral("Не удается прочитать файл %1: %2").arg(fileName_, f.errorString());
+    }
+    if (!readError_.isEmpty()) {
         Parse(QString());
         return;
     }
-    QByteArray data = f.readAll();
-    if (data.startsWith("\xEF\xBB\xBF")) {
-        bom_ = true;
-        data.remove(0, 3);
-    }
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    QString text = utf8.decode(data);
-    if (utf8.hasError()) {
-        text = Cp1251ToString(data);
-        cp1251_ = true;
-    }
-    Parse(text);
+    Parse(DecodeTextFile(std::move(data), &cp1251_, &bom_));
 }
 
 void IndexedIniFile::Parse(const QString& text) {
@@ -219,6 +230,27 @@ QStringView IndexedIniFile::ReadNumbered(const QString& section, int n) const {
     return i < 0 ? QStringView() : ValueView(s->lines[i]);
 }
 
+std::vector<std::pair<int, QStringView>> IndexedIniFile::NumberedValues(const QString& section,
+                                                                        int limit) const {
+    std::vector<std::pair<int, QStringView>> out;
+    const Section* s = Find(section);
+    if (!s)
+        return out;
+    std::vector<std::pair<int, int>> found; // n, line
+    for (int i = 0; i < s->lines.size(); ++i)
+        if (HasKey(s->lines[i])) {
+            const int n = RecordNumberOf(KeyView(s->lines[i]));
+            if (n >= 0 && n < limit)
+                found.emplace_back(n, i);
+        }
+    // By n, and for one n the first line: the one every read takes.
+    std::sort(found.begin(), found.end());
+    for (std::size_t j = 0; j < found.size(); ++j)
+        if (j == 0 || found[j].first != found[j - 1].first)
+            out.emplace_back(found[j].first, ValueView(s->lines[found[j].second]));
+    return out;
+}
+
 int IndexedIniFile::FindKey(const Section& s, const QString& key) const {
     if (s.lines.size() <= kLinearKeys) {
         for (int i = 0; i < s.lines.size(); ++i)
@@ -246,14 +278,6 @@ int IndexedIniFile::ReadInteger(const QString& section, const QString& key, int 
 
 bool IndexedIniFile::SectionExists(const QString& section) const {
     return Find(section) != nullptr;
-}
-
-int IndexedIniFile::KeyCount(const QString& section) const {
-    const Section* s = Find(section);
-    if (!s)
-        return 0;
-    IndexKeys(*s);
-    return int(s->keys.size());
 }
 
 void IndexedIniFile::WriteString(const QString& section, const QString& key, const QString& value) {
@@ -331,6 +355,19 @@ void IndexedIniFile::RenameSections(const QList<QPair<QString, QString>>& moves)
 }
 
 bool IndexedIniFile::Save(QString* error) {
+    if (!readError_.isEmpty()) {
+        // What we hold is not what the file holds: writing it would lose the file.
+        Load();
+        if (!readError_.isEmpty()) {
+            if (error)
+                *error = readError_;
+            return false;
+        }
+        // Readable now, but the edits were made to an empty stand-in: dropped.
+        if (error)
+            *error = QStringLiteral("Файл %1 не был прочитан, изменения не записаны").arg(fileName_);
+        return false;
+    }
     qsizetype size = 0;
     qsizetype count = 0;
     for (const Section& s : sections_) {
@@ -351,15 +388,7 @@ bool IndexedIniFile::Save(QString* error) {
             text += eol_;
         }
     }
-    QByteArray data;
-    if (cp1251_) {
-        if (auto bytes = StringToCp1251(text))
-            data = *bytes;
-        else
-            cp1251_ = false; // a text the old code page cannot hold: keep it whole, in UTF-8
-    }
-    if (!cp1251_)
-        data = (bom_ ? QByteArray("\xEF\xBB\xBF") : QByteArray()) + text.toUtf8();
+    const QByteArray data = EncodeTextFile(text, &cp1251_, &bom_);
     QSaveFile out(fileName_);
     if (!out.open(QIODevice::WriteOnly) || out.write(data) != data.size() || !out.commit()) {
         if (error)

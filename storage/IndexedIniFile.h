@@ -14,6 +14,11 @@
 //
 // A file that another object changed on disk is read again by Refresh(); the
 // reads themselves do not look at the disk, so one operation sees one state.
+//
+// A file that exists but cannot be read (no permission, a folder in its place,
+// an I/O error) reads as empty, says so in ReadError(), and is never written:
+// saving an edit of what looks like an empty file would replace every record
+// it holds.
 
 #include <QHash>
 #include <QList>
@@ -27,6 +32,9 @@ public:
     explicit IndexedIniFile(QString fileName);
 
     const QString& FileName() const { return fileName_; }
+    // Why the file on disk could not be read at the last Refresh(); empty when
+    // it was read or does not exist. Save() refuses while it is set.
+    const QString& ReadError() const { return readError_; }
 
     // Reads the file again when it changed on disk (or was never read). Unsaved
     // edits are dropped then.
@@ -38,9 +46,11 @@ public:
     // The value of key "R<n>" (the data set's numbered keys) without building
     // the key's text: empty when missing. Valid until the next change or Refresh.
     QStringView ReadNumbered(const QString& section, int n) const;
+    // The values of the keys "R<n>" of the section with n below limit, in
+    // ascending n (each n's first occurrence): what reading R0 .. R(limit-1)
+    // one by one finds, in the time of the section's length whatever limit is.
+    std::vector<std::pair<int, QStringView>> NumberedValues(const QString& section, int limit) const;
     bool SectionExists(const QString& section) const;
-    // Distinct keys of the section (0 when it is missing).
-    int KeyCount(const QString& section) const;
 
     // Edits in memory, written by Save(). New keys go to the end of their
     // section, new sections to the end of the file, as IniFile writes them.
@@ -53,8 +63,9 @@ public:
     void RenameSections(const QList<QPair<QString, QString>>& moves);
 
     bool Modified() const { return modified_; }
-    // Writes the file atomically. On failure the edits are dropped, the file on
-    // disk is read again, and error says why.
+    // Writes the file atomically. On failure (or for a file that could not be
+    // read) the edits are dropped, the file on disk is read again, and error
+    // says why.
     bool Save(QString* error = nullptr);
     // Drops unsaved edits.
     void Revert();
@@ -79,7 +90,9 @@ private:
     int FindKey(const Section& s, const QString& key) const;
     void IndexKeys(const Section& s) const;
     void IndexSections() const;
-    void Stamp(quint64 out[4]) const;
+    // The file's identity (device, inode, size, ctime; zeros when it is
+    // missing). 1: it exists, 0: it does not, -errno: stat() failed otherwise.
+    int Stamp(quint64 out[4]) const;
 
     QString fileName_;
     // sections_[0] holds the lines before the first "[section]" (no header).
@@ -97,4 +110,5 @@ private:
     quint64 stamp_[4] = {0, 0, 0, 0};
     bool loaded_ = false;
     bool modified_ = false;
+    QString readError_;
 };

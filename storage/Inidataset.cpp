@@ -253,19 +253,24 @@ bool TIniDataSet::ReloadRecordList(const QString& dir, bool clear) {
 void TIniDataSet::LoadFile(const QString& path) {
     IndexedIniFile f(path);
     f.Refresh();
-    // A count larger than the header's keys (a damaged file) is read only as
-    // far as there are keys: each record's stamp is a key of its own.
-    const int count = std::min(f.ReadInteger(kHeader, kRecordCount, 0), f.KeyCount(kHeader));
-    for (int i = 0; i < count; ++i) {
-        const QStringView s = f.ReadNumbered(kHeader, i);
-        if (s.isEmpty())
+    // Its records are missing from the list: say why, rather than show a gap.
+    if (!f.ReadError().isEmpty()) {
+        ShowError(f.ReadError());
+        return;
+    }
+    // The header's stamps R0 .. R(count-1) as far as they exist: a count far
+    // larger than the keys (a damaged file) costs no more than the keys.
+    const int count = f.ReadInteger(kHeader, kRecordCount, 0);
+    for (const auto& [i, view] : f.NumberedValues(kHeader, count)) {
+        if (view.isEmpty())
             continue;
-        const TDateTime v = StringToDouble(s.toString());
+        const QString s = view.toString();
+        const TDateTime v = StringToDouble(s);
         if (rangeIsOn_ && (v < rangeMin_ - kHalfMs || v > rangeMax_ + kHalfMs))
             continue;
         if (!UsableStamp(v))
             continue;
-        AddToList(s.toString());
+        AddToList(s);
     }
 }
 
@@ -435,6 +440,10 @@ bool TIniDataSet::WriteField(const QString& name, const QString& value, QString*
         return false;
     }
     file_->Refresh();
+    if (!file_->ReadError().isEmpty()) {
+        *why = file_->ReadError();
+        return false;
+    }
     file_->WriteString(currentSection_, name, value);
     QString error;
     if (!file_->Save(&error)) {
@@ -472,6 +481,12 @@ bool TIniDataSet::Append(TDateTime t) {
     if (!OpenFileOf(StringToDouble(s)))
         return false;
     IndexedIniFile& f = *file_;
+    // A file that exists but cannot be read is no empty file: an append to it
+    // would replace every record it holds.
+    if (!f.ReadError().isEmpty()) {
+        ShowError(f.ReadError());
+        return false;
+    }
     const int k = f.ReadInteger(kHeader, kRecordCount, 0);
     const QString key = RecordKey(k);
     // A count that disagrees with the records would make the new record
@@ -504,8 +519,11 @@ bool TIniDataSet::Delete() {
         !file_)
         return false;
     // Locate it again: the file may have changed since the record was reached.
-    if (!DetectLocalRecordNumber())
+    if (!DetectLocalRecordNumber()) {
+        if (!file_->ReadError().isEmpty())
+            ShowError(file_->ReadError());
         return false;
+    }
     IndexedIniFile& f = *file_;
     const int k = localRecordNumber_;
     const int n = localRecordCount_;

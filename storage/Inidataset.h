@@ -47,8 +47,8 @@ public:
 
     QString GetAsString() const { return text_; }
     // Writes s into the current record at once. A value that cannot be written
-    // (no file open, no current record, a line break, a disk error) leaves the
-    // text as it was and shows why.
+    // (no file open, no current record, a line break, a file that exists but
+    // cannot be read, a disk error) leaves the text as it was and shows why.
     void SetAsString(const QString& s);
     double GetAsFloat() const;
     // Pattern "####0.#######" with the workstation's decimal separator.
@@ -139,6 +139,8 @@ public:
     // --- changes ----------------------------------------------------------------------
     // Adds a record stamped t (fields empty) to the file of t and makes it the
     // current record of the file. The current time and the field objects stay.
+    // Refused (false) for a file that exists but cannot be read, with the
+    // reason shown: written over, it would lose every record it holds.
     bool Append(TDateTime t);
     // Removes the current record from its file: the records after it move up
     // one place, the header's stamps and count follow, in one write. Then the

@@ -6,7 +6,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
-#include <QStringDecoder>
 
 TTextTable::TTextTable(QObject* owner) : QObject(owner) {}
 
@@ -41,15 +40,7 @@ void TTextTable::Open() {
             ShowError(QStringLiteral("Не удается прочитать файл %1").arg(tableName_));
             return;
         }
-        QByteArray data = f.readAll();
-        bom_ = data.startsWith("\xEF\xBB\xBF");
-        if (bom_)
-            data.remove(0, 3);
-        QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-        QString text = utf8.decode(data);
-        cp1251_ = utf8.hasError();
-        if (cp1251_)
-            text = Cp1251ToString(data);
+        QString text = DecodeTextFile(f.readAll(), &cp1251_, &bom_);
         eol_ = text.contains(QLatin1String("\r\n")) ? QStringLiteral("\r\n") : QStringLiteral("\n");
         // Lines end at CR LF, LF or a lone CR; a break at the very end starts no line.
         text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
@@ -79,15 +70,7 @@ void TTextTable::Close() {
     QString text;
     for (const QString& l : std::as_const(lines_))
         text += l + eol_;
-    QByteArray data;
-    if (cp1251_) {
-        if (auto bytes = StringToCp1251(text))
-            data = *bytes;
-        else
-            cp1251_ = false; // a text the old code page cannot hold: keep it whole, in UTF-8
-    }
-    if (!cp1251_)
-        data = (bom_ ? QByteArray("\xEF\xBB\xBF") : QByteArray()) + text.toUtf8();
+    const QByteArray data = EncodeTextFile(text, &cp1251_, &bom_);
     QSaveFile out(tableName_);
     if (!out.open(QIODevice::WriteOnly) || out.write(data) != data.size() || !out.commit()) {
         if (firstLineIsHeader_)
@@ -191,8 +174,28 @@ bool TTextTable::Post() {
     // or no field names): writing them would empty the line.
     if (fields_.isEmpty())
         return false;
+    // Values given as a whole list (Fields) have not been checked yet.
+    for (qsizetype i = 0; i < fields_.size(); ++i) {
+        const QString why =
+            Unwritable(i < fieldList_.size() ? fieldList_[i] : QString::number(i + 1), fields_[i]);
+        if (!why.isEmpty()) {
+            ShowError(why);
+            return false;
+        }
+    }
     lines_[recordNum_] = Record(fields_);
     return true;
+}
+
+QString TTextTable::Unwritable(const QString& name, const QString& value) const {
+    // A line break would split the record into two lines of the file.
+    if (value.contains(QLatin1Char('\n')) || value.contains(QLatin1Char('\r')))
+        return QStringLiteral("Значение поля \"%1\" содержит перевод строки").arg(name);
+    // A separator would end the value early: it and every later field of the
+    // record would be read back one place further on.
+    if (value.contains(Separator()))
+        return QStringLiteral("Значение поля \"%1\" содержит разделитель полей").arg(name);
+    return QString();
 }
 
 void TTextTable::SetRecordNum(int n) {
@@ -231,9 +234,9 @@ void TTextTable::SetFieldByName(const QString& name, const QString& value) {
         ShowError(QStringLiteral("Неизвестное поле \"%1\"").arg(name));
         return;
     }
-    // A line break would split the record into two lines of the file.
-    if (value.contains(QLatin1Char('\n')) || value.contains(QLatin1Char('\r'))) {
-        ShowError(QStringLiteral("Значение поля \"%1\" содержит перевод строки").arg(name));
+    const QString why = Unwritable(fieldList_[i], value);
+    if (!why.isEmpty()) {
+        ShowError(why);
         return;
     }
     if (i < fields_.size())

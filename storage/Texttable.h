@@ -74,13 +74,16 @@ public:
     bool Delete();
     // Fields from the current line; false when RecordNum is no line.
     bool ReloadFields();
-    // Ends edit mode and writes Fields into the current line.
+    // Ends edit mode and writes Fields into the current line. A value with a
+    // line break or the separator is refused with a message (the line stays):
+    // it would not read back as written.
     bool Post();
 
     // --- fields -------------------------------------------------------------------------
     int FieldIndex(const QString& name) const;
     QString GetFieldByName(const QString& name);
-    // Changes Fields only; the line follows at the next Post().
+    // Changes Fields only; the line follows at the next Post(). A value with a
+    // line break or the separator is refused with a message.
     void SetFieldByName(const QString& name, const QString& value);
 
 private:
@@ -88,6 +91,8 @@ private:
     void Close();
     void PostIfEditing();
     QString Record(const QStringList& values) const;
+    // Why value cannot be written as field name's value; empty when it can.
+    QString Unwritable(const QString& name, const QString& value) const;
 
     QString tableName_;
     QStringList fieldList_;

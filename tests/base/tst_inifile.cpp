@@ -112,6 +112,24 @@ private Q_SLOTS:
         QCOMPARE(ReadBytes("w.ini"), "[main]\r\nCaption=" + cyr + "\r\nOther=" + *StringToCp1251("Смена") + "\r\n");
     }
 
+    // A Windows-1251 file is written back so only while its bytes read back
+    // as the same text: bytes that happen to be valid UTF-8 would not.
+    void writtenTextReadsBack_data() {
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<bool>("stays");                        // in Windows-1251
+        QTest::newRow("bytes that are UTF-8") << "РЎ" << false; // D0 A1, UTF-8 for "С"
+        QTest::newRow("bytes that are not") << "Смена" << true;
+    }
+    void writtenTextReadsBack() {
+        QFETCH(QString, value);
+        QFETCH(bool, stays);
+        WriteBytes("text.ini", "[m]\nA=\xC6\n"); // "Ж": no UTF-8
+        IniFile ini("text.ini");
+        ini.WriteString("m", "A", value);
+        QCOMPARE(IniFile("text.ini").ReadString("m", "A", ""), value);
+        QCOMPARE(ReadBytes("text.ini"), "[m]\nA=" + (stays ? *StringToCp1251(value) : value.toUtf8()) + "\n");
+    }
+
     void seesChangesByOtherWriters() {
         IniFile a("shared.ini"), b("shared.ini");
         QCOMPARE(a.ReadInteger("s", "k", 1), 1);

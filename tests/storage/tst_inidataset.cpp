@@ -7,7 +7,12 @@
 
 #include <QDir>
 #include <QFile>
+#include <optional>
+#include <linux/capability.h>
 #include <memory>
+#include <sys/stat.h>
+#include <sys/syscall.h>
+#include <unistd.h>
 
 namespace {
 
@@ -54,6 +59,37 @@ QStringList Walk(TIniDataSet& set) {
                                                : set.FieldByName("level")->GetAsString());
     return out;
 }
+
+// For its lifetime the calling thread obeys file permissions even as root: it
+// drops the capabilities that let root read and write any file from its
+// effective set (they stay permitted and come back at the end).
+class ObeyPermissions {
+public:
+    ObeyPermissions() {
+        if (::geteuid() != 0) {
+            active_ = true;
+            return;
+        }
+        __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
+        if (::syscall(SYS_capget, &header, saved_) != 0)
+            return;
+        __user_cap_data_struct reduced[2] = {saved_[0], saved_[1]};
+        reduced[0].effective &= ~((1u << CAP_DAC_OVERRIDE) | (1u << CAP_DAC_READ_SEARCH));
+        dropped_ = active_ = ::syscall(SYS_capset, &header, reduced) == 0;
+    }
+    ~ObeyPermissions() {
+        if (dropped_) {
+            __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
+            ::syscall(SYS_capset, &header, saved_);
+        }
+    }
+    bool Active() const { return active_; }
+
+private:
+    __user_cap_data_struct saved_[2] = {};
+    bool active_ = false;
+    bool dropped_ = false;
+};
 
 } // namespace
 
@@ -288,6 +324,9 @@ private Q_SLOTS:
         QTest::newRow("count beyond the records, range")
             << "RecordCount=2147483647\n" + three << true << QStringList{"a", "-", "-"} << 2;
         QTest::newRow("count is text") << "RecordCount=abc\n" + three << false << QStringList{} << 0;
+        // Reached by the count though the keys before it are missing (R0 among
+        // them, so no record of the file can be located).
+        QTest::newRow("only the last stamp") << "RecordCount=3\nR2=" + s2 + "\n" << false << QStringList{"-"} << 0;
         QTest::newRow("count negative") << "RecordCount=-5\n" + three << true << QStringList{} << 0;
     }
     void damagedFiles() {
@@ -305,9 +344,16 @@ private Q_SLOTS:
             set->SetActive(true);
         QCOMPARE(Walk(*set), levels);
         QCOMPARE(TP().messages.size(), messages);
-        // An append never overwrites a record, whatever the count says.
+        // An append never overwrites a record, whatever the count says, and
+        // adds its record alone: opened again, the list is the one in memory.
         set->Append(At(7, 30));
         QVERIFY(ReadBytes(file).contains("[R0]\nLevel=a\n[R1]\nLevel=b\n[R2]\nLevel=c\n"));
+        auto again = MakeSet(root);
+        if (range)
+            again->SetRange(kDay, kDay + 1);
+        else
+            again->SetActive(true);
+        QCOMPARE(again->RecordList(), set->RecordList());
     }
 
     void deleteRecord() {
@@ -379,16 +425,109 @@ private Q_SLOTS:
         TP().Reset();
         auto ok = MakeSet("wfail");
         ok->SetActive(true);
-        QVERIFY(QDir().mkpath("wfail/2024_03_15.VMD/T14.VMD"));
-        QVERIFY(!ok->Append(At(14, 5)));
-        QCOMPARE(ok->GetRecordCount(), 0);
-        QCOMPARE(TP().messages.size(), 1);
-        QVERIFY(TP().messages[0].text.startsWith("Не удается записать файл"));
+        // (a day folder nobody may write into)
+        QVERIFY(QDir().mkpath("wfail/2024_03_15.VMD"));
+        QVERIFY(::chmod("wfail/2024_03_15.VMD", 0555) == 0);
+        {
+            ObeyPermissions obey;
+            if (obey.Active()) {
+                QVERIFY(!ok->Append(At(14, 5)));
+                QCOMPARE(ok->GetRecordCount(), 0);
+                QCOMPARE(TP().messages.size(), 1);
+                QVERIFY2(TP().messages[0].text.startsWith("Не удается записать файл"),
+                         qPrintable(TP().messages[0].text));
+            }
+        }
+        QVERIFY(::chmod("wfail/2024_03_15.VMD", 0755) == 0);
+        if (TP().messages.isEmpty())
+            qWarning("the unwritable folder was not tried: permissions cannot be enforced here");
         // A value that would break its line is refused.
         QVERIFY(ok->Append(At(15, 0)));
         QVERIFY(!ok->SetFieldValByName("Level", "1\n[R0]"));
         QVERIFY(!ok->SetFieldValByName("Nope", "1"));
         QVERIFY(!ReadBytes("wfail/2024_03_15.VMD/T15.VMD").contains("[R0]\nLevel=1"));
+    }
+
+    // A day file that exists but cannot be read is no empty file: nothing is
+    // appended to it or written into it (that would replace its records with
+    // one), the reason is shown, and the file is as it was once readable again.
+    void unreadableFileIsLeftAlone_data() {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<bool>("loadSays"); // opening the set names the file
+        QTest::newRow("no read permission") << "permission" << true;
+        QTest::newRow("a folder in its place") << "folder" << false; // a folder is no day file to load
+        QTest::newRow("a pipe in its place") << "fifo" << false; // not listed; opening one would wait for a writer
+    }
+    void unreadableFileIsLeftAlone() {
+        QFETCH(QString, kind);
+        QFETCH(bool, loadSays);
+        const QString root = QStringLiteral("unreadable/") + kind;
+        const QString file = root + "/2024_03_15.VMD/T14.VMD";
+        const QString aside = file + ".aside";
+        auto live = MakeSet(root);
+        live->SetActive(true);
+        Fill(*live, {At(14, 5), At(14, 6), At(15, 0)}, {"a", "b", "c"});
+        QVERIFY(live->First());
+        const QByteArray before = ReadBytes(file);
+        QVERIFY(before.contains("Level=b"));
+
+        std::optional<ObeyPermissions> obey;
+        if (kind == "permission") {
+            obey.emplace();
+            if (!obey->Active())
+                QSKIP("file permissions cannot be enforced for this process");
+            QVERIFY(::chmod(QFile::encodeName(file).constData(), 0) == 0);
+        } else {
+            QVERIFY(QFile::rename(file, aside));
+            if (kind == "folder")
+                QVERIFY(QDir().mkpath(file));
+            else
+                QVERIFY(::mkfifo(QFile::encodeName(file).constData(), 0644) == 0);
+        }
+        const QString says = "Не удается прочитать файл " + file;
+        // The set that had it open...
+        QVERIFY(!live->SetFieldValByName("Level", "x"));
+        TP().Reset();
+        live->FieldByName("Level")->SetAsString("y");
+        QCOMPARE(TP().messages.size(), 1);
+        QVERIFY2(TP().messages[0].text.startsWith(says), qPrintable(TP().messages[0].text));
+        QCOMPARE(live->FieldByName("Level")->GetAsString(), QString("a"));
+        TP().Reset();
+        QVERIFY(!live->Append(At(14, 30)));
+        QCOMPARE(TP().messages.size(), 1);
+        QVERIFY2(TP().messages[0].text.startsWith(says), qPrintable(TP().messages[0].text));
+        QCOMPARE(live->GetRecordCount(), 3);
+        QVERIFY(!live->Delete());
+        // ...and one opened now: the other hour's record is there, this hour's
+        // are missing for a reason given.
+        TP().Reset();
+        auto fresh = MakeSet(root);
+        fresh->SetActive(true);
+        QCOMPARE(fresh->GetRecordCount(), 1);
+        QCOMPARE(TP().messages.size(), loadSays ? 1 : 0);
+        if (loadSays)
+            QVERIFY2(TP().messages[0].text.startsWith(says), qPrintable(TP().messages[0].text));
+        TP().Reset();
+        QVERIFY(!fresh->Append(At(14, 30)));
+        QCOMPARE(TP().messages.size(), 1);
+        QVERIFY2(TP().messages[0].text.startsWith(says), qPrintable(TP().messages[0].text));
+
+        if (kind == "permission") {
+            QVERIFY(::chmod(QFile::encodeName(file).constData(), 0644) == 0);
+            obey.reset();
+        } else {
+            QVERIFY(!QFileInfo(file).isFile());
+            QVERIFY(kind == "folder" ? QDir().rmdir(file) : QFile::remove(file));
+            QVERIFY(QFile::rename(aside, file));
+        }
+        QCOMPARE(ReadBytes(file), before);
+        // Readable again, it is written again.
+        QVERIFY(fresh->Append(At(14, 30)));
+        QVERIFY(live->First());
+        QVERIFY(live->SetFieldValByName("Level", "z"));
+        auto again = MakeSet(root);
+        again->SetActive(true);
+        QCOMPARE(Walk(*again), QStringList({"z", "b", "", "c"}));
     }
 };
 

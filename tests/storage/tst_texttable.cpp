@@ -129,6 +129,96 @@ private Q_SLOTS:
         QCOMPARE(ReadBytes("edit.txt"), QByteArray("a\tB\t\nC\td\t\n"));
     }
 
+    // A value that would not read back as written is refused with a message,
+    // whether given by name or as the whole list, and the record stays as it
+    // was through closing and opening again.
+    void unwritableValues_data() {
+        QTest::addColumn<int>("border");
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<QString>("says");
+        const QString sep = "Значение поля \"y\" содержит разделитель полей";
+        const QString br = "Значение поля \"y\" содержит перевод строки";
+        QTest::newRow("tab") << 9 << "1\t2" << sep;
+        QTest::newRow("tab at the end") << 9 << "1\t" << sep;
+        QTest::newRow("semicolon") << int(';') << "1;5" << sep;
+        QTest::newRow("Cyrillic separator") << 0xC6 << "ЖЖ" << sep; // Windows-1251 "Ж"
+        QTest::newRow("line feed") << 9 << "1\n2" << br;
+        QTest::newRow("carriage return") << int(';') << "1\r" << br;
+    }
+    void unwritableValues() {
+        QFETCH(int, border);
+        QFETCH(QString, value);
+        QFETCH(QString, says);
+        const QChar sep =
+            QString::fromUtf8(border == 0xC6 ? "Ж" : QByteArray(1, char(border)).constData())[0];
+        const QString line = QStringList({"a", "b", "c", ""}).join(sep);
+        TTextTable t;
+        t.SetFieldBorderCode(border);
+        OpenTable(t, "unwritable.txt", line.toUtf8() + "\n", {"x", "y", "z"});
+        QVERIFY(t.First());
+        t.SetEditMode(true);
+        t.SetFieldByName("y", value);
+        QCOMPARE(TP().messages.size(), 1);
+        QCOMPARE(TP().messages[0].text, says);
+        QCOMPARE(t.GetFields(), QStringList({"a", "b", "c"}));
+        t.SetFields({"a", value, "c"});
+        QVERIFY(!t.Post());
+        QCOMPARE(TP().messages.size(), 2);
+        QCOMPARE(TP().messages[1].text, says);
+        QCOMPARE(t.GetLines(), QStringList({line}));
+        t.SetActive(false);
+        TTextTable again;
+        again.SetFieldBorderCode(border);
+        again.SetTableName("unwritable.txt");
+        again.SetFieldList({"x", "y", "z"});
+        again.SetActive(true);
+        QVERIFY(again.First());
+        QCOMPARE(again.GetFields(), QStringList({"a", "b", "c"}));
+        QCOMPARE(again.GetRecordCount(), 1);
+    }
+
+    // A table is written back in its encoding only while its bytes read back
+    // as the same text; otherwise in UTF-8, with a byte order mark when the
+    // text begins with U+FEFF (a reader takes the first one for the mark).
+    void writtenTextReadsBack_data() {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QString>(
+            "value"); // set as the first record's x, or else the first record is deleted
+        QTest::addColumn<QString>("first"); // x of the first record, read back
+        QTest::newRow("Windows-1251 whose bytes become UTF-8") << QByteArray("\xC6\t\n") << "РЎ"
+                                                               << "РЎ";
+        QTest::newRow("Windows-1251 that begins like a mark") << QByteArray("\xC6\t\n\xEF\xBB\xBF\t\n") << ""
+                                                              << "п»ї";
+        QTest::newRow("UTF-8 that begins with U+FEFF")
+            << QByteArray("a\t\n\xEF\xBB\xBF\t\n") << "" << QString(QChar(0xFEFF));
+        QTest::newRow("a mark, then U+FEFF") << QByteArray("\xEF\xBB\xBF\xEF\xBB\xBF"
+                                                                     "a\t\n")
+                                             << QString(QChar(0xFEFF)) + "a" << QString(QChar(0xFEFF)) + "a";
+        QTest::newRow("Windows-1251 that stays so") << QByteArray("\xC6\t\n") << "Смена"
+                                                    << "Смена";
+    }
+    void writtenTextReadsBack() {
+        QFETCH(QByteArray, file);
+        QFETCH(QString, value);
+        QFETCH(QString, first);
+        TTextTable t;
+        OpenTable(t, "text.txt", file, {"x"});
+        QVERIFY(t.First());
+        if (value.isEmpty()) {
+            QVERIFY(t.Delete());
+        } else {
+            t.SetFieldByName("x", value);
+            QVERIFY(t.Post());
+        }
+        t.SetActive(false);
+        TTextTable again;
+        OpenTable(again, "text.txt", ReadBytes("text.txt"), {"x"});
+        QVERIFY(again.First());
+        QCOMPARE(again.GetFields(), QStringList({first}));
+        if (first == "Смена")
+            QCOMPARE(ReadBytes("text.txt"), *StringToCp1251("Смена\t\n"));
+    }
+
     void growAndShrink() {
         TTextTable t;
         OpenTable(t, "grow.txt", "a\tb\t\nc\td\t\n", {"x", "y"});
