@@ -584,7 +584,8 @@ private Q_SLOTS:
         ResetPlantTables(1700.5);
         QVERIFY(ExecAdmin("insert into pu_data (RecMoment, PLS, PLSZ, URKS, URNS, VODA1, DSUS, _PLSZ, AR1) "
                           "values ('2026-03-10 10:00:00', 1700.5, 1650.25, 55.125, 0.001, 1e-6, 2100, 1650.5, 1)"));
-        App app;
+        // A shift start of 0: the browser's day pickers then span the calendar day.
+        App app(ConnectedIni().replace("FirstChangeStart=8", "FirstChangeStart=0"));
 
         // The database browser.
         FormBaseView->DateTimePicker1->SetDateTime(kDay);
