@@ -32,7 +32,7 @@ seed() { # target -> seed directory
     fuzz_textparsers) for v in 0x7FFFFFFF '$FF' -12 1e308 1,5 '2026-12-10 07:05:09.5' 0000-00-00 23:59:59; do
                         printf '%s' "$v" >"$d/$(echo "$v" | md5sum | cut -c1-8)"; done ;;
     fuzz_pointlists) printf '0; 0\n100; 0\n100; 100\n0; 100\n' >"$d/square"; printf '1,5; 2\n50;50\n' >"$d/comma" ;;
-    fuzz_layout) cp "$here/layouts/"*.layout "$d/" ;;
+    fuzz_layout) cp "$here/layouts/"*.layout "$here/app/windows/"*.layout "$d/" ;;
     # A flag byte (bit 0: load a range), then an hour file of 15.03.2024 14:00.
     fuzz_inidataset) printf '\x00[Header]\nRecordCount=2\nR0=45366.5868055556\nR1=45366.5868171296\n\n[R0]\nLevel=1834.5\nPump=1\n\n[R1]\nLevel=1835\nPump=0\n' >"$d/sound"
                      printf '\x01[Header]\r\nRecordCount=3\r\nR0=45366,5868055556\r\nR2=45366.59\r\n[R0]\r\nLevel=\xc2\xea\xeb\r\n[R2]\r\nPump=2\r\n' >"$d/cp1251-gap"

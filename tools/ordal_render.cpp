@@ -1,6 +1,6 @@
 // ordal-render LAYOUT PNG
 //
-// Loads a window layout (layouts/FormMnemo.layout, layouts/Gallery.layout) into a
+// Loads a window layout (app/windows/FormMnemo.layout, layouts/Gallery.layout) into a
 // stand-in window of the class its first line names and writes the window as it
 // first shows, before any live data, to a PNG file. No database, no INI file:
 // every element keeps its layout values. Runs on the offscreen platform unless

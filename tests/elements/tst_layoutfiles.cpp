@@ -1,4 +1,4 @@
-// The layout files of layouts/ as the program compiles them in: they load into
+// The window layout files (app/windows/) and the gallery (layouts/) as the program compiles them in: they load into
 // their windows, the scheme holds the bound elements at the bounds its window's
 // code relies on, its sixty pipes carry the names, groups, colours and widths the
 // colouring and the look editor work with, and no pipe ends in the air.
@@ -24,8 +24,11 @@ class TFormGallery : public QWidget {
 
 namespace {
 
+// The windows' layouts lie beside their units; the gallery in layouts/.
 QString SourceFile(const char* name) {
-    return QStringLiteral(ORDAL_SOURCE_DIR "/layouts/") + QLatin1String(name);
+    const QString n = QLatin1String(name);
+    return QStringLiteral(ORDAL_SOURCE_DIR) +
+           (n == QLatin1String("Gallery.layout") ? QStringLiteral("/layouts/") : QStringLiteral("/app/windows/")) + n;
 }
 
 struct Loaded {

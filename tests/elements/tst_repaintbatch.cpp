@@ -93,7 +93,7 @@ private Q_SLOTS:
         QFETCH(int, change);
         TFormMnemo window;
         const TLayout layout =
-            LoadLayout(&window, QStringLiteral(ORDAL_SOURCE_DIR "/layouts/FormMnemo.layout"));
+            LoadLayout(&window, QStringLiteral(ORDAL_SOURCE_DIR "/app/windows/FormMnemo.layout"));
         window.resize(1272, 916);
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));

@@ -1,0 +1,166 @@
+#include "Services.h"
+
+#include "Global.h"
+#include "Stdcontrols.h"
+
+#include "Actioncontrols.h"
+#include "Arrow.h"
+#include "Bladewheel.h"
+#include "Controls.h"
+#include "Conusbox.h"
+#include "Ebm.h"
+#include "IniFile.h"
+#include "Layout.h"
+#include "Log.h"
+#include "Mixer.h"
+#include "Outfield.h"
+#include "Platform.h"
+#include "Poligon.h"
+#include "Pump.h"
+#include "Separator.h"
+#include "Skat.h"
+#include "Tamrixutil.h"
+#include "Valve.h"
+#include "Watercircle.h"
+
+#include <QFont>
+#include <QHash>
+#include <functional>
+
+namespace {
+
+using Painter = std::function<void(QObject*, TColor)>;
+
+// A valve takes the colour on its pen and its brush, and is drawn again.
+void ColourValve(TValve* valve, TColor c) {
+    valve->Pen()->SetColor(c);
+    valve->Brush()->SetColor(c);
+    RepaintNow(valve);
+}
+
+// A bladed drum takes it on its blades and its frame.
+void ColourBladeWheel(TBladeWheel* wheel, TColor c) {
+    wheel->BladePen()->SetColor(c);
+    wheel->Pen()->SetColor(c);
+}
+
+// What gets the colour, by exact class name.
+const QHash<QByteArray, Painter>& ColourRules() {
+    static const QHash<QByteArray, Painter> rules{
+        {"TArrow", [](QObject* o, TColor c) { static_cast<TArrow*>(o)->SetColor(c); }},
+        {"TOutField", [](QObject* o, TColor c) { static_cast<TOutField*>(o)->Pen()->SetColor(c); }},
+        {"TLabel", [](QObject* o, TColor c) { static_cast<TLabel*>(o)->Font()->SetColor(c); }},
+        {"TPump", [](QObject* o, TColor c) { static_cast<TPump*>(o)->Brush()->SetColor(c); }},
+        {"TPoligon", [](QObject* o, TColor c) { static_cast<TPoligon*>(o)->Brush()->SetColor(c); }},
+        {"TPanel", [](QObject* o, TColor c) { static_cast<TPanel*>(o)->SetColor(c); }},
+        {"TActionPanel", [](QObject* o, TColor c) { static_cast<TActionPanel*>(o)->SetColor(c); }},
+        {"TWaterCircle", [](QObject* o, TColor c) { static_cast<TWaterCircle*>(o)->SetWaterColor(c); }},
+        {"TEBM", [](QObject* o, TColor c) { static_cast<TEBM*>(o)->StatorBrush()->SetColor(c); }},
+        {"TConusBox", [](QObject* o, TColor c) { static_cast<TConusBox*>(o)->SetWaterColor(c); }},
+        {"TValve", [](QObject* o, TColor c) { ColourValve(static_cast<TValve*>(o), c); }},
+        {"TBladeWheel", [](QObject* o, TColor c) { ColourBladeWheel(static_cast<TBladeWheel*>(o), c); }},
+        {"TMixer", [](QObject* o, TColor c) { static_cast<TMixer*>(o)->SetWaterColor(c); }},
+        {"TSeparator", [](QObject* o, TColor c) { static_cast<TSeparator*>(o)->SetWaterColor(c); }},
+        {"TSkat", [](QObject* o, TColor c) { static_cast<TSkat*>(o)->Brush()->SetColor(c); }},
+    };
+    return rules;
+}
+
+TFont* FontOf(QWidget* control) { return control ? control->property("Font").value<TFont*>() : nullptr; }
+
+QString FontFile(QWidget* control) {
+    const QWidget* parent = control->parentWidget();
+    return IniPath(QStringLiteral(".\\config\\") + (parent ? parent->objectName() : QString()) +
+                   QStringLiteral(".INI"));
+}
+
+// The chosen font in the element's terms.
+void TakeFont(TFont* font, const QFont& q, TColor colour) {
+    font->SetName(q.family());
+    if (q.pixelSize() > 0)
+        font->SetHeight(-q.pixelSize());
+    else
+        font->SetSize(qRound(q.pointSizeF()));
+    TFontStyles style;
+    style.setFlag(fsBold, q.bold());
+    style.setFlag(fsItalic, q.italic());
+    style.setFlag(fsUnderline, q.underline());
+    style.setFlag(fsStrikeOut, q.strikeOut());
+    font->SetStyle(style);
+    font->SetColor(colour);
+}
+
+} // namespace
+
+void SetColorByTag(QObject* owner, int tag, TColor color) {
+    const auto& rules = ColourRules();
+    for (QObject* c : Components(owner)) {
+        const auto* core = dynamic_cast<const TControlCore*>(c);
+        if (!core || core->GetTag() != tag)
+            continue;
+        const auto rule = rules.constFind(QByteArray(c->metaObject()->className()));
+        if (rule != rules.cend())
+            (*rule)(c, color);
+    }
+}
+
+bool LoadFont(QWidget* control) {
+    try {
+        TFont* font = FontOf(control);
+        if (!font)
+            return false;
+        const IniFile ini(FontFile(control));
+        const QString section = control->objectName();
+        font->SetColor(ini.ReadInteger(section, QStringLiteral("FontColor"), font->GetColor()));
+        font->SetSize(ini.ReadInteger(section, QStringLiteral("FontSize"), font->GetSize()));
+        font->SetName(ini.ReadString(section, QStringLiteral("FontName"), font->GetName()));
+        return true;
+    } catch (...) {
+        qCWarning(lcOrdal) << "LoadFont" << control->objectName() << CurrentExceptionText();
+        return false;
+    }
+}
+
+bool SaveFont(QWidget* control) {
+    try {
+        TFont* font = FontOf(control);
+        if (!font)
+            return false;
+        IniFile ini(FontFile(control));
+        ini.Begin();
+        const QString section = control->objectName();
+        ini.WriteInteger(section, QStringLiteral("FontColor"), font->GetColor());
+        ini.WriteInteger(section, QStringLiteral("FontSize"), font->GetSize());
+        ini.WriteString(section, QStringLiteral("FontName"), font->GetName());
+        ini.Commit();
+        return true;
+    } catch (...) {
+        qCWarning(lcOrdal) << "SaveFont" << control->objectName() << CurrentExceptionText();
+        return false;
+    }
+}
+
+bool ChooseFont(QWidget* control, QWidget* owner) {
+    try {
+        TFont* font = FontOf(control);
+        if (!font)
+            return false;
+        QFont chosen = font->ToQFont();
+        TColor colour = font->GetColor();
+        if (!Plat().ChooseFont(chosen, colour, owner))
+            return false;
+        TakeFont(font, chosen, colour);
+        return SaveFont(control);
+    } catch (...) {
+        qCWarning(lcOrdal) << "ChooseFont" << control->objectName() << CurrentExceptionText();
+        return false;
+    }
+}
+
+bool PickCurrentShiftDay(TDateTimePicker& picker, std::optional<TDateTime>& picked) {
+    if (picked && picker.Date() != *picked)
+        return false;
+    picked = ShiftDayOf(Now());
+    picker.SetDateTime(*picked);
+    return true;
+}
