@@ -10,6 +10,7 @@
 #include "TestSupport.h"
 #include "Vmcrypt.h"
 
+#include <QElapsedTimer>
 #include <QFile>
 #include <memory>
 
@@ -37,6 +38,22 @@ inline QByteArray ConnectedIni(const QString& extra = QString()) {
         .toUtf8();
 }
 
+// Waits until every request asked of the connection has been answered and
+// its answer has run (answers that ask again are waited for too). False when
+// that takes longer than the limit.
+inline bool WaitForDatabase(TSQLConnection* c, int limitMs = 60000) {
+    QElapsedTimer t;
+    t.start();
+    auto busy = [c] { return c && (c->Pending(TSessionRole::Live) > 0 || c->Pending(TSessionRole::History) > 0); };
+    while (busy()) {
+        if (t.elapsed() > limitMs)
+            return false;
+        QTest::qWait(2);
+    }
+    QCoreApplication::processEvents();
+    return !busy();
+}
+
 struct App {
     std::unique_ptr<TFormMain> main;
     explicit App(const QByteArray& ini = ConnectedIni()) {
@@ -47,6 +64,13 @@ struct App {
         main = std::make_unique<TFormMain>(ExePath());
         main->TimerRefreshState->stop(); // ticks are driven by the test
         CreateForms();
+        // The connect at start (and what it starts) has been answered.
+        WaitForDatabase(main->SQLConnection1);
+    }
+    // One tick of the state poll, and its answer.
+    void Poll() {
+        main->TimerRefreshStateTimer();
+        WaitForDatabase(main->SQLConnection1);
     }
     ~App() {
         main->ExitConfirmed = true; // no question when the test ends
