@@ -113,6 +113,22 @@ void TSQLConnection::Report(TSessionRole role, bool open, bool lost) {
     }
     if (open == liveOpen_ && lost == liveLost_)
         return;
+    // Both sessions talk to one server: when the live one finds it gone, the
+    // history session's link is as dead, though it learns so only from its
+    // next statement, which would then fail, and the operator's first load
+    // after the server's return would show a lost connection. Marked lost
+    // now, it reopens before that statement is sent (sent once, on the new
+    // session). Queued behind any range it is reading.
+    if (lost && !liveLost_) {
+        Worker* history = workers_[int(TSessionRole::History)].get();
+        QMetaObject::invokeMethod(
+            history->receiver,
+            [history] {
+                if (!history->stopping && history->session->Connected())
+                    history->session->MarkLost();
+            },
+            Qt::QueuedConnection);
+    }
     liveOpen_ = open;
     liveLost_ = lost;
     Q_EMIT ConnectionChanged();
