@@ -33,7 +33,7 @@
 
 namespace {
 
-// One record, a fresh heartbeat, one poll tick and one scheme tick.
+// One record, a fresh heartbeat, one poll tick with its answer and one scheme tick.
 void Feed(App& app, double pls, double ar1, double urks = 55, double urns = 40, double voda1 = 30, double dsus = 60) {
     ExecAdmin("delete from pu_data");
     ExecAdmin(QStringLiteral("insert into pu_data (RecMoment, PLS, PLSZ, URKS, URNS, VODA1, DSUS, _PLSZ, AR1) "
@@ -45,7 +45,7 @@ void Feed(App& app, double pls, double ar1, double urks = 55, double urns = 40, 
                   .arg(dsus)
                   .arg(ar1));
     PutHeartbeat(0);
-    app->TimerRefreshStateTimer();
+    app.Poll();
     FormMnemo->RefreshScheme();
 }
 
@@ -156,7 +156,7 @@ private Q_SLOTS:
         Feed(app, 1700, 0);
         const int rotor = FormMnemo->EBM1->GetBladeAngle();
         TP().now = Now() + 30 * OneSecond; // the heartbeat is 30 s old: red
-        app->TimerRefreshStateTimer();
+        app.Poll();
         QCOMPARE(app->ShapeLink->Brush()->GetColor(), clRed);
         const QList<std::tuple<quint64, TColor, TColor>> phases{{1001, clRed, clWhite}, {1002, clWhite, clRed}};
         for (const auto& [tick, brush, font] : phases) {
@@ -364,7 +364,7 @@ private Q_SLOTS:
         App app;
         QTest::qWait(1500);
         for (int i = 0; i < 3; ++i) {
-            app->TimerRefreshStateTimer();
+            app.Poll();
             QTest::qWait(350);
         }
         FormMnemo->RefreshScheme();
@@ -379,9 +379,12 @@ private Q_SLOTS:
             return int(QDialog::Accepted);
         };
         app->ActionSetPLSZExecute();
+        QVERIFY(WaitForDatabase(app->SQLConnection1));
+        QVERIFY(!app->SetpointSending());
+        QVERIFY(TP().messages.isEmpty());
         for (int i = 0; i < 10 && FormMnemo->OutField_PLSZ->GetOutValue() != 1780.0; ++i) {
             QTest::qWait(400);
-            app->TimerRefreshStateTimer();
+            app.Poll();
             FormMnemo->RefreshScheme();
         }
         QCOMPARE(FormMnemo->OutField_PLSZ->GetOutValue(), 1780.0);
