@@ -23,9 +23,6 @@
 #include <QSqlQuery>
 #include <QToolBar>
 #include <QToolButton>
-#include <QThread>
-#include <future>
-#include <thread>
 
 namespace {
 
@@ -48,6 +45,38 @@ QVariant AdminValue(const QString& sql) {
     QSqlDatabase::removeDatabase("ordal_test_value");
     return v;
 }
+
+// A session of the test's own on its thread, kept open across statements (a
+// table lock lasts as long as its session).
+class AdminSession {
+public:
+    AdminSession() {
+        const TestDb t = TestDatabase();
+        db_ = QSqlDatabase::addDatabase("QMYSQL", "ordal_test_admin");
+        db_.setHostName(t.host);
+        db_.setPort(t.port);
+        db_.setUserName(t.user);
+        db_.setPassword(t.password);
+        db_.setDatabaseName("ordalm");
+        db_.open();
+    }
+    ~AdminSession() {
+        db_.close();
+        db_ = QSqlDatabase();
+        QSqlDatabase::removeDatabase("ordal_test_admin");
+    }
+    bool Exec(const QString& sql) { return QSqlQuery(db_).exec(sql); }
+    // Statements of the workstation's sessions that the server holds now.
+    int Running(const QString& like) {
+        QSqlQuery q(db_);
+        q.prepare("select count(*) from information_schema.processlist where info like ? and id <> connection_id()");
+        q.addBindValue(like);
+        return q.exec() && q.next() ? q.value(0).toInt() : -1;
+    }
+
+private:
+    QSqlDatabase db_;
+};
 
 // Answers the setpoint dialog with a text.
 std::function<int(QDialog&)> Type(const QString& text) {
@@ -254,7 +283,9 @@ private Q_SLOTS:
         QCOMPARE(app->SQLConnection1->Param("Password"), QString("pw"));
         QVERIFY(app->SQLConnection1->Connected());
         TSQLQuery who(app->SQLConnection1, "select current_user() as u");
-        who.Open();
+        QVERIFY(who.Open());
+        QVERIFY(WaitForDatabase(app->SQLConnection1));
+        QVERIFY(who.Active());
         QVERIFY(who.AsString("u").startsWith("svc_Password@"));
     }
 
@@ -306,7 +337,7 @@ private Q_SLOTS:
         const QList<QPair<int, TColor>> cases{{3, clGreen}, {7, clYellow}, {12, clRed}, {-5, clGreen}};
         for (const auto& [age, colour] : cases) {
             TP().now = beat + age * OneSecond;
-            app->TimerRefreshStateTimer();
+            app.Poll();
             QCOMPARE(app->ShapeLink->Brush()->GetColor(), colour);
         }
         QCOMPARE(TP().beeps, 0);
@@ -320,19 +351,19 @@ private Q_SLOTS:
 
     void pollFailures() {
         App app;
-        app->TimerRefreshStateTimer(); // last_state empty: the zero date-time is ages old
+        app.Poll(); // last_state empty: the zero date-time is ages old
         QCOMPARE(app->ShapeLink->Brush()->GetColor(), clRed);
         QCOMPARE(TP().beeps, 0);
 
         PutHeartbeat(0);
         QVERIFY(ExecAdmin("alter table pu_data drop column AR1"));
         for (int i = 0; i < 3; ++i)
-            app->TimerRefreshStateTimer();
+            app.Poll();
         QVERIFY(ExecAdmin("alter table pu_data add column AR1 double null"));
         QCOMPARE(TP().beeps, 3); // a declared column missing fails every tick
         QVERIFY(!app->LastDataActive());
         QCOMPARE(app->ShapeLink->Brush()->GetColor(), clGreen); // the heartbeat of those ticks is fresh
-        app->TimerRefreshStateTimer();
+        app.Poll();
         QCOMPARE(TP().beeps, 3);
         QVERIFY(app->LastDataActive());
     }
@@ -373,6 +404,10 @@ private Q_SLOTS:
         TP().dialogHandler = Type(text);
         app->ActionSetPLSZExecute();
         QCOMPARE(FormInputNewSet->LabelParName->text(), QString("Заданная плотность суспензии:"));
+        // A value the dialog refuses is said at once and nothing is sent.
+        QCOMPARE(app->SetpointSending(), message.isEmpty());
+        QVERIFY(WaitForDatabase(app->SQLConnection1));
+        QVERIFY(!app->SetpointSending());
         if (message.isEmpty()) {
             QVERIFY(TP().messages.isEmpty());
             // The value travels bound, never spliced into the statement.
@@ -396,6 +431,7 @@ private Q_SLOTS:
         App app;
         TP().dialogHandler = Type("240");
         app->ActionSet_TNZExecute();
+        QVERIFY(WaitForDatabase(app->SQLConnection1));
         QCOMPARE(AdminValue("select _TNZ from control_vector").toDouble(), 240.0);
         TP().dialogHandler = Type("241");
         app->ActionSet_TNZExecute();
@@ -420,8 +456,11 @@ private Q_SLOTS:
         QVERIFY(ExecAdmin("rename table control_vector to control_vector_away"));
         TP().dialogHandler = Type("1700");
         app->ActionSetPLSZExecute();
+        QVERIFY(TP().messages.isEmpty()); // the box comes with the answer
+        QVERIFY(WaitForDatabase(app->SQLConnection1));
         ExecAdmin("rename table control_vector_away to control_vector");
         QCOMPARE(TP().messages.size(), 1);
+        QCOMPARE(TP().messages[0].caption, QString("Ошибка"));
         QVERIFY2(TP().messages[0].text.contains("control_vector"), qPrintable(TP().messages[0].text));
     }
 
@@ -431,36 +470,89 @@ private Q_SLOTS:
         // here, and the operator is told so instead of a plain failure.
         App app;
         TSQLQuery id(app->SQLConnection1, "select connection_id() as id");
-        id.Open();
+        QVERIFY(id.Open());
+        QVERIFY(WaitForDatabase(app->SQLConnection1));
         const qint64 session = qint64(id.AsFloat("id"));
-        std::promise<void> locked;
-        std::thread holder([&] {
-            const TestDb t = TestDatabase();
-            {
-                QSqlDatabase db = QSqlDatabase::addDatabase("QMYSQL", "lock_holder");
-                db.setHostName(t.host);
-                db.setPort(t.port);
-                db.setUserName(t.user);
-                db.setPassword(t.password);
-                db.setDatabaseName("ordalm");
-                db.open();
-                QSqlQuery q(db);
-                q.exec("lock tables control_vector write");
-                locked.set_value();
-                QThread::msleep(800);
-                QSqlQuery(db).exec(QStringLiteral("kill %1").arg(session));
-                QSqlQuery(db).exec("unlock tables");
-                db.close();
-            }
-            QSqlDatabase::removeDatabase("lock_holder");
-        });
-        locked.get_future().wait();
+        AdminSession admin;
+        QVERIFY(admin.Exec("lock tables control_vector write"));
         TP().dialogHandler = Type("1750");
         app->ActionSetPLSZExecute();
-        holder.join();
+        QTRY_COMPARE(admin.Running("insert into control_vector%"), 1);
+        QVERIFY(admin.Exec(QStringLiteral("kill %1").arg(session)));
+        QVERIFY(admin.Exec("unlock tables"));
+        QVERIFY(TP().messages.isEmpty()); // not before the answer
+        QVERIFY(WaitForDatabase(app->SQLConnection1));
+        QVERIFY(!app->SetpointSending());
         QCOMPARE(TP().messages.size(), 1);
         QVERIFY2(TP().messages[0].text.startsWith(kSetpointUnknown), qPrintable(TP().messages[0].text));
         QVERIFY(app->SQLConnection1->Lost());
+    }
+
+    void setpointIsSentOnce() {
+        // The server holds the insert behind a table lock: the setpoint is on
+        // its way, the screen goes on, and it cannot be sent a second time.
+        App app;
+        AdminSession admin;
+        QVERIFY(admin.Exec("lock tables control_vector write"));
+        TP().dialogHandler = Type("1700");
+        app->ActionSetPLSZExecute();
+        QCOMPARE(TP().dialogs, 1);
+        QVERIFY(app->SetpointSending());
+        QTRY_COMPARE(admin.Running("insert into control_vector%"), 1);
+        QVERIFY(app->SetpointSending());
+        QVERIFY(!app->ActionSetPLSZ->isEnabled());
+        QVERIFY(!app->ActionSet_TNZ->isEnabled());
+        app->ActionSetPLSZ->trigger();
+        app->ActionSetPLSZExecute();
+        app->ActionSet_TNZExecute();
+        app->TimerRefreshStateTimer(); // a tick does not give the actions back
+        QVERIFY(!app->ActionSetPLSZ->isEnabled());
+        QCOMPARE(TP().dialogs, 1);
+        QVERIFY(TP().messages.isEmpty());
+        QVERIFY(admin.Exec("unlock tables"));
+        QVERIFY(WaitForDatabase(app->SQLConnection1));
+        QVERIFY(!app->SetpointSending());
+        QVERIFY(app->ActionSetPLSZ->isEnabled());
+        QVERIFY(TP().messages.isEmpty());
+        QCOMPARE(AdminValue("select count(*) from control_vector").toInt(), 1);
+        // Given back, the action sends again.
+        TP().dialogHandler = Type("1710");
+        app->ActionSetPLSZ->trigger();
+        QVERIFY(WaitForDatabase(app->SQLConnection1));
+        QCOMPARE(TP().dialogs, 2);
+        QCOMPARE(AdminValue("select count(*) from control_vector").toInt(), 2);
+    }
+
+    void setpointWhileARangeIsHeld() {
+        // The journal's range waits behind a table lock on the history
+        // session; the setpoint goes on the live one, is stored once and
+        // answered while the range is still held, and so is the poll.
+        App app;
+        AdminSession admin;
+        QVERIFY(admin.Exec("lock tables control_log write"));
+        bool rangeAnswered = false;
+        QVERIFY(FormLogView->LoadJournal([&](const EDatabaseError* e) {
+            QVERIFY(!e);
+            rangeAnswered = true;
+        }));
+        QTRY_COMPARE(admin.Running("%from control_log%"), 1);
+
+        TP().dialogHandler = Type("1750");
+        app->ActionSetPLSZExecute();
+        QVERIFY(app->SetpointSending());
+        const int answers = app->StatePoll->Answers();
+        app->TimerRefreshStateTimer();
+        QTRY_VERIFY_WITH_TIMEOUT(!app->SetpointSending() && app->StatePoll->Answers() > answers, 20000);
+        QVERIFY(!rangeAnswered);
+        QVERIFY(FormLogView->Loading);
+        QCOMPARE(app->SQLConnection1->Pending(TSessionRole::History), 1);
+        QVERIFY(TP().messages.isEmpty());
+        QCOMPARE(AdminValue("select count(*) from control_vector where _PLSZ = 1750").toInt(), 1);
+
+        QVERIFY(admin.Exec("unlock tables"));
+        QVERIFY(WaitForDatabase(app->SQLConnection1));
+        QVERIFY(rangeAnswered);
+        QCOMPARE(AdminValue("select count(*) from control_vector").toInt(), 1);
     }
 
     void childWindowsAndPrintButton() {
