@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # The outage soak: a private MariaDB, the plant simulator, and ordal-soak
 # running the workstation offscreen while it stalls and kills the server at
-# random moments (see tests/soak/soak.cpp for what it checks).
+# random moments; it prints a table of what it measured against its limits
+# (see tests/soak/soak.cpp for what it checks) and exits non-zero on a miss.
+# Where the event loop was late is in BUILD_DIR/soak-workstation.log.
 #   tests/soak/run.sh SECONDS [BUILD_DIR] [SEED]
 set -euo pipefail
 here=$(cd "$(dirname "$0")/../.." && pwd)
