@@ -104,6 +104,12 @@ int main(int argc, char** argv) {
     Flush();
     main->ActionMnemo->trigger();
     Flush();
+    // The connect at start is answered later.
+    for (QElapsedTimer t; !main->SQLConnection1->Connected() && (!t.isValid() || t.elapsed() < 10000);) {
+        if (!t.isValid())
+            t.start();
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    }
     if (!main->SQLConnection1->Connected()) {
         std::fprintf(stderr, "cannot connect to the benchmark server\n");
         return 2;
@@ -129,12 +135,20 @@ int main(int argc, char** argv) {
         return 0;
     }
 
-    // Tick: the poll (untimed) brings a new record; the scheme's refresh and the
-    // repaint of what changed are timed. Full repaint: the same poll (untimed),
-    // then a forced repaint of the whole scheme window.
+    // Tick: the poll (untimed, asked and answered) brings a new record; the
+    // scheme's refresh and the repaint of what changed are timed. Full
+    // repaint: the same poll (untimed), then a forced repaint of the whole
+    // scheme window. The records are written on a session of this thread.
     FormMnemo->Timer1->stop();
     main->TimerRefreshState->stop();
-    TSQLQuery writer(main->SQLConnection1);
+    TDbSession writer(QStringLiteral("bench"));
+    writer.SetSettings(TConnectionSettings::FromParams(main->SQLConnection1->Params));
+    auto poll = [&] {
+        const int before = main->StatePoll->Answers();
+        main->TimerRefreshStateTimer();
+        while (main->StatePoll->Answers() == before)
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    };
     int n = 0;
     auto measure = [&](double& tickNs, double& fullNs) {
         const int rounds = 9, perRound = 20;
@@ -144,7 +158,7 @@ int main(int argc, char** argv) {
             for (int i = 0; i < perRound; ++i) {
                 // A record whose every value differs from the last one.
                 ++n;
-                writer.SetSQL(
+                writer.Execute(
                     QStringLiteral("insert into pu_data (RecMoment, PLS, PLSZ, URKS, URNS, VODA1, DSUS, _PLSZ, "
                                    "AR1) values (now() + interval %1 second, %2, %3, %4, %5, %6, %7, %3, %8)")
                         .arg(n)
@@ -154,17 +168,17 @@ int main(int argc, char** argv) {
                         .arg(30 + n % 53)
                         .arg(n % 100)
                         .arg((n * 7) % 100)
-                        .arg(n % 2 ? 0.0 : 1.0));
-                writer.ExecSQL();
-                writer.SetSQL(QStringLiteral("update last_state set RecMoment = now()"));
-                writer.ExecSQL();
-                main->TimerRefreshStateTimer();
+                        .arg(n % 2 ? 0.0 : 1.0),
+                    {}, TStatementKind::Command);
+                writer.Execute(QStringLiteral("update last_state set RecMoment = now()"), {},
+                               TStatementKind::Command);
+                poll();
                 double t0 = ThreadNs();
                 FormMnemo->RefreshScheme();
                 Flush();
                 t += ThreadNs() - t0;
 
-                main->TimerRefreshStateTimer();
+                poll();
                 t0 = ThreadNs();
                 FormMnemo->update();
                 for (QWidget* w : FormMnemo->findChildren<QWidget*>())
@@ -199,8 +213,7 @@ int main(int argc, char** argv) {
         std::printf("  tick %.0f us, full repaint %.0f us\n", scaledTick / 1000, scaledFull / 1000);
         main->SetMnemoFitToWindow(false);
     }
-    writer.SetSQL(QStringLiteral("delete from pu_data where RecMoment > now()"));
-    writer.ExecSQL();
+    writer.Execute(QStringLiteral("delete from pu_data where RecMoment > now()"), {}, TStatementKind::Command);
     main->ExitConfirmed = true;
     return 0;
 }
