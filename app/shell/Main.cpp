@@ -574,10 +574,17 @@ void TFormMain::FormCreate() {
     }
     // The connect runs on the live session's thread; the window comes up
     // meanwhile, and a failure is reported once, when it is known.
-    SQLConnection1->Open(this, [](const EDatabaseError* error) {
+    SQLConnection1->Open(this, [this](const EDatabaseError* error) {
         if (error) {
             qCWarning(lcOrdal) << "connecting at start failed:" << error->Text();
             ShowError(QStringLiteral("Не удается подключиться к MySQL серверу."));
+            return;
+        }
+        // Connected after the frame came up: its first tick found nothing to
+        // ask, so the first look goes now, not a second later.
+        if (shownOnce_ && TimerRefreshState->isActive()) { // (stopped: the tests drive the poll)
+            TimerRefreshState->start();
+            TimerRefreshStateTimer();
         }
     });
     ActionSetCheck();
