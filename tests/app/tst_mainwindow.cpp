@@ -349,6 +349,25 @@ private Q_SLOTS:
         QCOMPARE(d.RecMoment, beat);
     }
 
+    void firstLookAsSoonAsConnected() {
+        // The frame is up before the connect at start is answered; the first
+        // look goes with that answer, not at the timer's next tick (here an
+        // hour away).
+        PutHeartbeat(0);
+        PutRecord(1725);
+        WriteFileText(IniPath(), ConnectedIni());
+        TFormMain main(ExePath());
+        main.TimerRefreshState->setInterval(3600 * 1000);
+        main.show(); // before any answer can have come
+        QVERIFY(!main.SQLConnection1->Connected());
+        QVERIFY(WaitForDatabase(main.SQLConnection1));
+        QVERIFY(main.SQLConnection1->Connected());
+        QVERIFY(main.LastDataActive());
+        QCOMPARE(main.LastData().PLS, 1725.0);
+        QCOMPARE(main.ShapeLink->Brush()->GetColor(), clGreen);
+        main.ExitConfirmed = true;
+    }
+
     void pollFailures() {
         App app;
         app.Poll(); // last_state empty: the zero date-time is ages old
