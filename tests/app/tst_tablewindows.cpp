@@ -16,6 +16,7 @@
 #include "Logview.h"
 #include "Mnemo.h"
 #include "NumText.h"
+#include "ObeyPermissions.h"
 #include "Outfield.h"
 
 #include <QLineEdit>
@@ -26,6 +27,7 @@
 #include <QThread>
 #include <csignal>
 #include <future>
+#include <sys/stat.h>
 #include <thread>
 
 namespace {
@@ -753,6 +755,34 @@ private Q_SLOTS:
         QCOMPARE(OffColors[0], clFuchsia);
         QCOMPARE(OnColors[8], clNavy);
         QVERIFY(TP().messages.isEmpty());
+    }
+
+    // Colours applied while the configuration file cannot be read: the error
+    // box says why, the scheme takes them all the same, and the file keeps
+    // the stored password and all else (before, it kept only the colours).
+    void coloursForAnUnreadableConfiguration() {
+        App app;
+        FormMnemo->Timer1->stop();
+        const QByteArray before = ReadFileText(IniPath());
+        TArrow* arrow = FormMnemo->Layout().Get<TArrow>("Arrow31");
+        FormConfig->PageControl1->SetActivePage(FormConfig->TabSheet3);
+        TP().nextColor = clFuchsia;
+        FormConfig->Layout().Get<TOutField>("OutFieldKS0")->Click();
+        {
+            ObeyPermissions obey;
+            if (!obey.Active())
+                QSKIP("file permissions cannot be enforced for this process");
+            const QByteArray path = QFile::encodeName(IniPath());
+            QVERIFY(::chmod(path.constData(), 0200) == 0);
+            FormConfig->ButApplyNewColors->click();
+            QVERIFY(::chmod(path.constData(), 0644) == 0);
+        }
+        QCOMPARE(TP().messages.size(), 1);
+        QVERIFY2(TP().messages[0].text.startsWith(
+                     "Цвета не сохранены в файле конфигурации: Не удается прочитать файл " + IniPath()),
+                 qPrintable(TP().messages[0].text));
+        QCOMPARE(arrow->GetColor(), clFuchsia);
+        QCOMPARE(ReadFileText(IniPath()), before);
     }
 
     void setupModeSwitch() {
