@@ -5,7 +5,10 @@
 
 #include <QFile>
 #include <QSaveFile>
+#include <cerrno>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -41,15 +44,61 @@ bool Same(const QString& a, const QString& b) { return a.compare(b, Qt::CaseInse
 IniFile::IniFile(QString fileName) : fileName_(std::move(fileName)) {}
 
 namespace {
-void FileStamp(const QString& fileName, quint64 out[4]) {
+// The file's identity: device, inode, size, change time (zeros when it is
+// missing). The change time moves with every write and also when the file's
+// permissions change. 1: it exists, 0: it does not, -errno: stat() failed
+// otherwise (a folder on the way that may not be searched, an I/O error).
+int FileStamp(const QString& fileName, quint64 out[4]) {
     struct stat st {};
     out[0] = out[1] = out[2] = out[3] = 0;
-    if (::stat(QFile::encodeName(fileName).constData(), &st) == 0) {
-        out[0] = st.st_dev;
-        out[1] = st.st_ino;
-        out[2] = quint64(st.st_size);
-        out[3] = quint64(st.st_mtim.tv_sec) * 1000000000ull + quint64(st.st_mtim.tv_nsec);
+    if (::stat(QFile::encodeName(fileName).constData(), &st) != 0)
+        return errno == ENOENT || errno == ENOTDIR ? 0 : -errno;
+    out[0] = st.st_dev;
+    out[1] = st.st_ino;
+    out[2] = quint64(st.st_size);
+    out[3] = quint64(st.st_ctim.tv_sec) * 1000000000ull + quint64(st.st_ctim.tv_nsec);
+    return 1;
+}
+
+QString CannotRead(const QString& fileName, const QString& why) {
+    return QStringLiteral("Не удается прочитать файл %1: %2").arg(fileName, why);
+}
+
+// The whole file, or why it cannot be had (false with no error: the file is
+// not there, a new file).
+bool ReadWholeFile(const QString& fileName, QByteArray* data, QString* error) {
+    // Without O_NONBLOCK a pipe put in the file's place would hold the open
+    // until some writer came; the descriptor is checked to be a plain file
+    // before anything is read from it.
+    const int fd = ::open(QFile::encodeName(fileName).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        if (errno != ENOENT && errno != ENOTDIR)
+            *error = CannotRead(fileName, qt_error_string(errno));
+        return false;
     }
+    struct stat st {};
+    QString why;
+    if (::fstat(fd, &st) != 0)
+        why = qt_error_string(errno);
+    else if (!S_ISREG(st.st_mode))
+        why = QStringLiteral("это не обычный файл");
+    if (!why.isEmpty()) {
+        ::close(fd);
+        *error = CannotRead(fileName, why);
+        return false;
+    }
+    QFile f;
+    if (!f.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        *error = CannotRead(fileName, f.errorString());
+        return false;
+    }
+    *data = f.readAll();
+    if (f.error() != QFileDevice::NoError) {
+        *error = CannotRead(fileName, f.errorString());
+        return false;
+    }
+    return true;
 }
 } // namespace
 
@@ -57,24 +106,37 @@ void IniFile::Refresh() const {
     if (pending_)
         return; // the group's writes are the truth until they are committed
     quint64 now[4];
-    FileStamp(fileName_, now);
-    if (loaded_ && std::equal(now, now + 4, stamp_))
+    const int state = FileStamp(fileName_, now);
+    // A file that could not be read is tried again each time, whatever its stamp.
+    if (loaded_ && readError_.isEmpty() && std::equal(now, now + 4, stamp_))
         return;
     std::copy(now, now + 4, stamp_);
     loaded_ = true;
     lines_.clear();
     cp1251_ = false;
     bom_ = false;
-    QFile f(fileName_);
-    if (!f.open(QIODevice::ReadOnly))
+    readError_.clear();
+    if (state == 0)
+        return; // a new file
+    if (state < 0) {
+        readError_ = CannotRead(fileName_, qt_error_string(-state));
         return;
-    QString text = DecodeTextFile(f.readAll(), &cp1251_, &bom_);
+    }
+    QByteArray data;
+    if (!ReadWholeFile(fileName_, &data, &readError_))
+        return; // unreadable, or gone since the stamp: nothing read
+    QString text = DecodeTextFile(data, &cp1251_, &bom_);
     eol_ = text.contains(QLatin1String("\r\n")) ? QStringLiteral("\r\n") : QStringLiteral("\n");
     trailingEol_ = text.isEmpty() || text.endsWith(QLatin1Char('\n'));
     text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
     lines_ = text.split(QLatin1Char('\n'));
     if (trailingEol_ && !lines_.isEmpty())
         lines_.removeLast();
+}
+
+QString IniFile::ReadError() const {
+    Refresh();
+    return readError_;
 }
 
 IniFile::Found IniFile::Find(const QString& section, const QString& key) const {
@@ -190,7 +252,7 @@ QStringList IniFile::ReadSection(const QString& section) const {
 void IniFile::EraseSection(const QString& section) {
     const Found f = Find(section, QString());
     if (f.sectionLine < 0)
-        return;
+        return RefuseUnread(); // (the section may well be in the file we could not read)
     lines_.remove(f.sectionLine, f.sectionEnd - f.sectionLine);
     Store();
 }
@@ -198,7 +260,7 @@ void IniFile::EraseSection(const QString& section) {
 void IniFile::DeleteKey(const QString& section, const QString& key) {
     const Found f = Find(section, key);
     if (f.keyLine < 0)
-        return;
+        return RefuseUnread();
     lines_.removeAt(f.keyLine);
     Store();
 }
@@ -212,10 +274,25 @@ void IniFile::Commit() {
     }
 }
 
+void IniFile::RefuseUnread() {
+    if (!readError_.isEmpty())
+        Store(); // refuses, now or at the group's Commit()
+}
+
 void IniFile::Store() {
     if (batch_ > 0) {
         pending_ = true;
         return;
+    }
+    if (!readError_.isEmpty()) {
+        // What we hold stands in for a file we could not read: written, it
+        // would replace every setting the file holds with the few just made.
+        // The edits are dropped; the next read looks at the disk again.
+        const QString why = readError_;
+        pending_ = false;
+        loaded_ = false;
+        lines_.clear();
+        throw IniFileError(why.toStdString());
     }
     QString text = lines_.join(eol_);
     if (!lines_.isEmpty())

@@ -7,6 +7,12 @@
 // a temporary file renamed over the old one, so a crash leaves the old or the
 // new file, never half of one. Files are read as UTF-8, or as Windows-1251 when
 // they are not valid UTF-8, and written back in the encoding they were read in.
+//
+// A file that exists but cannot be read (no permission, a folder or a pipe in
+// its place, an I/O error) reads as empty, so every read gives its default, and
+// is never written: a write to what looks like an empty file would replace
+// every setting it holds. Writes to it throw IniFileError with the reason and
+// leave it as it is; once it can be read again, it is read and written as any.
 
 #include <QString>
 #include <QStringList>
@@ -31,7 +37,12 @@ public:
     // A number with the workstation's decimal separator; anything else gives def.
     double ReadFloat(const QString& section, const QString& key, double def) const;
 
-    // Writes throw IniFileError when the file cannot be written.
+    // Why the file could not be read, as of now; empty when it was read or does
+    // not exist (a new file).
+    QString ReadError() const;
+
+    // Writes throw IniFileError when the file cannot be written, or could not
+    // be read (DeleteKey and EraseSection too, even when they find nothing).
     void WriteString(const QString& section, const QString& key, const QString& value);
     void WriteInteger(const QString& section, const QString& key, int value);
     void WriteBool(const QString& section, const QString& key, bool value);
@@ -63,6 +74,7 @@ private:
     void Refresh() const;
     Found Find(const QString& section, const QString& key) const;
     void Store();
+    void RefuseUnread();
 
     QString fileName_;
     mutable QStringList lines_;
@@ -70,9 +82,12 @@ private:
     mutable bool bom_ = false;
     mutable QString eol_ = QStringLiteral("\n");
     mutable bool trailingEol_ = true;
-    // Identity of the file contents last read: device, inode, size, mtime.
+    // Identity of the file contents last read: device, inode, size, ctime.
     mutable quint64 stamp_[4] = {0, 0, 0, 0};
     mutable bool loaded_ = false;
+    // Set while the file on disk could not be read; lines_ is then an empty
+    // stand-in, and Store() refuses.
+    mutable QString readError_;
     int batch_ = 0;
     bool pending_ = false; // writes of a group not yet on disk
 };

@@ -990,9 +990,10 @@ bool TLevelGraph::SaveToIni() {
             ini.WriteInteger(section, QStringLiteral("pc%1").arg(i), graphPens_[i]->GetColor());
         }
         ini.Commit();
-    } catch (const IniFileError&) {
+    } catch (const IniFileError& e) {
         // Called from the destructor as well: the pens are only a look, and a
         // read-only file must not take the program down on its way out.
+        qCWarning(lcOrdal) << "chart pens not saved:" << e.what();
         return false;
     }
     return true;

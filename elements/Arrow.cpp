@@ -171,6 +171,7 @@ void TArrow::BubbleStep(bool chained) {
 }
 
 bool TArrow::SaveConfig() {
+    saveError_.clear();
     try {
         IniFile ini = ConfigFile();
         ini.Begin(); // the look reaches the file whole or not at all
@@ -182,7 +183,8 @@ bool TArrow::SaveConfig() {
         ini.Commit();
         return true;
     } catch (...) {
-        qCWarning(lcOrdal) << "TArrow::SaveConfig" << objectName() << CurrentExceptionText();
+        saveError_ = CurrentExceptionText();
+        qCWarning(lcOrdal) << "TArrow::SaveConfig" << objectName() << saveError_;
         return false;
     }
 }

@@ -147,6 +147,7 @@ void TBarrel::DrawPicture(QPainter& p) {
 }
 
 bool TBarrel::SaveConfig() {
+    saveError_.clear();
     try {
         IniFile ini = ConfigFile();
         ini.Begin(); // the look reaches the file whole or not at all
@@ -158,7 +159,8 @@ bool TBarrel::SaveConfig() {
         ini.Commit();
         return true;
     } catch (...) {
-        qCWarning(lcOrdal) << "TBarrel::SaveConfig" << objectName() << CurrentExceptionText();
+        saveError_ = CurrentExceptionText();
+        qCWarning(lcOrdal) << "TBarrel::SaveConfig" << objectName() << saveError_;
         return false;
     }
 }

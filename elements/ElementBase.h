@@ -260,6 +260,10 @@ public:
             configName_ = value;
     }
     virtual bool SaveConfig() = 0;
+    // Why the last SaveConfig() returned false (empty after one that did not):
+    // the classes that report a failed save with false keep the reason here,
+    // for the editor that shows it to the operator.
+    const QString& SaveError() const { return saveError_; }
     // section empty: the element's own Name; otherwise take over the look stored
     // under another element's section.
     virtual bool LoadConfig(const QString& section = QString()) = 0;
@@ -271,6 +275,8 @@ protected:
     static QString SectionFor(const QString& section, const QObject* self) {
         return section.isEmpty() ? self->objectName() : section;
     }
+
+    QString saveError_;
 
 private:
     QString configName_;

@@ -114,6 +114,7 @@ void TPoligon::Paint(QPainter& canvas) {
 }
 
 bool TPoligon::SaveConfig() {
+    saveError_.clear();
     try {
         IniFile ini = ConfigFile();
         ini.Begin(); // the look reaches the file whole or not at all
@@ -121,7 +122,8 @@ bool TPoligon::SaveConfig() {
         ini.Commit();
         return true;
     } catch (...) {
-        qCWarning(lcOrdal) << "TPoligon::SaveConfig" << objectName() << CurrentExceptionText();
+        saveError_ = CurrentExceptionText();
+        qCWarning(lcOrdal) << "TPoligon::SaveConfig" << objectName() << saveError_;
         return false;
     }
 }

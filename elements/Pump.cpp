@@ -110,6 +110,7 @@ void TPump::Paint(QPainter& canvas) {
 }
 
 bool TPump::SaveConfig() {
+    saveError_.clear();
     try {
         IniFile ini = ConfigFile();
         ini.Begin(); // the look reaches the file whole or not at all
@@ -117,7 +118,8 @@ bool TPump::SaveConfig() {
         ini.Commit();
         return true;
     } catch (...) {
-        qCWarning(lcOrdal) << "TPump::SaveConfig" << objectName() << CurrentExceptionText();
+        saveError_ = CurrentExceptionText();
+        qCWarning(lcOrdal) << "TPump::SaveConfig" << objectName() << saveError_;
         return false;
     }
 }

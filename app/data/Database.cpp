@@ -4,6 +4,9 @@
 
 #include <QThread>
 #include <atomic>
+#include <sys/resource.h>
+#include <sys/syscall.h>
+#include <unistd.h>
 
 // A database thread: the session lives and dies on it (a Qt SQL connection may
 // only be used on the thread that made it), and the work for the session
@@ -29,8 +32,19 @@ TSQLConnection::TSQLConnection(QObject* parent) : QObject(parent) {
         w->thread.start();
         Worker* raw = w.get();
         const QString name = QLatin1String(names[i]);
+        const bool history = i == int(TSessionRole::History);
         QMetaObject::invokeMethod(
-            w->receiver, [raw, name] { raw->session = new TDbSession(name); }, Qt::BlockingQueuedConnection);
+            w->receiver,
+            [raw, name, history] {
+                raw->session = new TDbSession(name);
+                // Reading a long range is work that may wait; the poll, a
+                // command and the screen may not. The history thread yields
+                // the processor to them (a nice value of its own, so it is
+                // slowed, never starved).
+                if (history)
+                    setpriority(PRIO_PROCESS, id_t(syscall(SYS_gettid)), 10);
+            },
+            Qt::BlockingQueuedConnection);
         workers_[i] = std::move(w);
     }
 }

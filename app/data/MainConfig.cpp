@@ -17,6 +17,9 @@ bool TMainConfig::Load(const QString& iniPath, const std::function<void(TMainCon
     const char* key = "";
     try {
         IniFile ini(iniPath);
+        // The defaults stand in for what it holds; it is not written either.
+        if (const QString why = ini.ReadError(); !why.isEmpty())
+            qCWarning(lcOrdal).noquote() << "LoadConfig:" << why << "- the defaults are used";
         key = "Caption";
         Caption = ini.ReadString(kMain, QStringLiteral("Caption"), Caption);
         key = "FirstChangeStart";

@@ -80,6 +80,7 @@ void TConstantsCopy::Load(const TResultTable& table) {
             row.values[f] = f == ConstVal ? QVariant(table.Number(r, c)) : QVariant(table.Text(r, c));
         }
         std::copy(std::begin(row.values), std::end(row.values), std::begin(row.read));
+        row.id = ++nextId_;
         rows_.append(row);
     }
     active_ = true;
@@ -208,6 +209,7 @@ int TConstantsCopy::Insert(int row) {
     row = std::clamp(row, 0, int(rows_.size()));
     Row r;
     r.state = State::Inserted;
+    r.id = ++nextId_;
     rows_.insert(row, r);
     return row;
 }
@@ -216,7 +218,7 @@ bool TConstantsCopy::Delete(int row) {
     if (row < 0 || row >= rows_.size())
         return false;
     Row& r = rows_[row];
-    if (r.state == State::Inserted) {
+    if (r.state == State::Inserted && !r.sending) {
         rows_.removeAt(row);
         return true;
     }
@@ -250,34 +252,69 @@ QVector<TConstantsCopy::Change> TConstantsCopy::PendingChanges(bool withUncertai
         case State::Inserted:
             // Posted once it has a name.
             if (!r.values[ConstName].isNull() && (withUncertain || !r.uncertain))
-                changes.append({Change::Insert, i, now});
+                changes.append({Change::Insert, i, now, r.id});
             break;
         case State::Modified:
-            changes.append({Change::Update, i, now + read});
+            changes.append({Change::Update, i, now + read, r.id});
             break;
         case State::Deleted:
-            changes.append({Change::Delete, i, read});
+            changes.append({Change::Delete, i, read, r.id});
             break;
         }
     }
     return changes;
 }
 
+int TConstantsCopy::IndexOf(const Change& change) const {
+    for (int i = 0; i < rows_.size(); ++i)
+        if (rows_[i].id == change.id)
+            return i;
+    return -1;
+}
+
+void TConstantsCopy::Sending(const QVector<Change>& changes) {
+    for (const Change& c : changes) {
+        const int i = IndexOf(c);
+        if (i >= 0)
+            rows_[i].sending = true;
+    }
+}
+
 bool TConstantsCopy::Applied(const Change& change) {
-    Row& r = rows_[change.row];
+    const int i = IndexOf(change);
+    if (i < 0)
+        return false;
+    Row& r = rows_[i];
     if (change.kind == Change::Delete) {
-        rows_.removeAt(change.row);
+        rows_.removeAt(i);
         return true;
     }
+    // The server holds what was sent; a deletion asked for meanwhile now
+    // matches it and is still to be saved.
     std::copy(std::begin(r.values), std::end(r.values), std::begin(r.read));
-    r.state = State::Unchanged;
+    r.sending = false;
     r.refusal.clear();
     r.uncertain = false;
+    if (r.state != State::Deleted)
+        r.state = State::Unchanged;
     return false;
 }
 
 void TConstantsCopy::Refused(const Change& change, const QString& text, bool uncertain) {
-    Row& r = rows_[change.row];
+    const int i = IndexOf(change);
+    if (i < 0)
+        return;
+    Row& r = rows_[i];
+    r.sending = false;
+    if (change.kind == Change::Insert && r.state == State::Deleted) {
+        // A new row deleted while its insert was on its way: not stored, it
+        // goes; perhaps stored, its deletion follows with the values sent.
+        if (!uncertain) {
+            rows_.removeAt(i);
+            return;
+        }
+        std::copy(std::begin(r.values), std::end(r.values), std::begin(r.read));
+    }
     r.refusal = text;
     r.uncertain = r.uncertain || (uncertain && change.kind == Change::Insert);
 }
@@ -328,9 +365,8 @@ QString TakeConstantOutcomes(TConstantsCopy& copy, const QVector<TConstantsCopy:
         if (refused++ == 0)
             first = o.refusal;
     }
-    // Rows after a deleted one move up as it leaves: from the end.
-    for (auto it = done.crbegin(); it != done.crend(); ++it)
-        copy.Applied(*it);
+    for (const TConstantsCopy::Change& c : done)
+        copy.Applied(c);
     if (refused == 0)
         return QString();
     return refused == 1 ? QStringLiteral("Изменение не сохранено: %1").arg(first)
@@ -474,6 +510,7 @@ void TFormConfig::ApplyConstants(bool explicitSave) {
     // The rows stay as they are while their changes are on the way: the grid
     // takes no edits until the answer has come.
     savingConstants_ = true;
+    ClientDataSetConst.Sending(changes);
     DBGridEh2->setEnabled(false);
     ButSaveConst->setEnabled(false);
     context_.Connection()->Post<QVector<TConstantOutcome>>(

@@ -56,13 +56,18 @@ public:
         // was lost: it may be there already, so it goes again only when the
         // operator saves explicitly (a second row of the same constant otherwise).
         bool uncertain = false;
+        // The row's change is on its way to the server (the grid takes no
+        // edits meanwhile, so the values are those sent).
+        bool sending = false;
+        quint64 id = 0; // the row's own, kept while rows come and go around it
     };
 
     // One statement's worth of work: the row, and what to send.
     struct Change {
         enum Kind { Insert, Update, Delete } kind;
-        int row;
+        int row;             // where the row was when the change was taken
         QVariantList values; // bound in order (see Sql::InsertConstant ...)
+        quint64 id = 0;      // the row, wherever it is when the answer comes
     };
 
     bool Active() const { return active_; }
@@ -83,7 +88,8 @@ public:
     // counts as posted once it has a name. Returns its index.
     int Insert(int row);
     // Deletes a row: a row the database never held goes at once (true); any
-    // other stays, marked, until its deletion is saved (false).
+    // other stays, marked, until its deletion is saved (false). So does a new
+    // row whose insert is on its way: it may be stored by then.
     bool Delete(int row);
     // Drops a new row that was left without a single value; true when it went.
     bool CancelIfEmpty(int row);
@@ -94,18 +100,25 @@ public:
     bool HasPendingChanges(bool withUncertain = true) const {
         return !PendingChanges(withUncertain).isEmpty();
     }
+    // The changes go to the server now. The rows may move and be deleted
+    // meanwhile; the answer finds them by their own id.
+    void Sending(const QVector<Change>& changes);
     // The database took the change: the row counts as saved (a deleted row
-    // leaves the copy; returns true then).
+    // leaves the copy; returns true then). A deletion asked for while the
+    // change was on its way stays to be saved.
     bool Applied(const Change& change);
     // The database refused it; uncertain: the statement had reached the
-    // server when the connection was lost.
+    // server when the connection was lost. A refused new row the operator
+    // deleted meanwhile leaves the copy.
     void Refused(const Change& change, const QString& text, bool uncertain = false);
 
 private:
     void Restate(Row& r);
+    int IndexOf(const Change& change) const;
 
     QVector<Row> rows_;
     bool active_ = false;
+    quint64 nextId_ = 0;
 };
 
 // What became of one change of the constants: saved (no refusal), or why not.

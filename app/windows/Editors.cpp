@@ -80,6 +80,25 @@ template <class T> TLookEditor::Action BrushColour(const QString& caption) {
                   [](QWidget* p, TColor c) { static_cast<T*>(p)->Brush()->SetColor(c); });
 }
 
+// Saves the element's look; a save that failed is said to the operator. The
+// arrows, tanks, pumps and polygons report a failed save only with false (the
+// value fields throw, and the general error handler says it), which would leave
+// the operator believing a look was kept that the next set-up of the scheme
+// will not show.
+void SayNotSaved(const TConfigurable& look) {
+    ShowError(QStringLiteral("Вид элемента не сохранен: %1").arg(look.SaveError()));
+}
+
+bool SaveLook(QWidget* element) {
+    TConfigurable* look = Look(element);
+    if (!look)
+        return false;
+    if (look->SaveConfig())
+        return true;
+    SayNotSaved(*look);
+    return false;
+}
+
 bool RunEditor(TLookEditor* editor, QWidget* element, QObject* scope) {
     if (!editor || !element)
         return false;
@@ -191,7 +210,7 @@ void TLookEditor::showEvent(QShowEvent* event) {
         pa->SetArrowWidth(ea->GetArrowWidth());
         pa->SetColor(ea->GetColor());
         EditWidth->setText(QString::number(PreviewWidth()));
-        e->SaveConfig();
+        SaveLook(edited_);
         return;
     }
     // A snapshot of the element's look in its own section; the preview takes it.
@@ -200,8 +219,9 @@ void TLookEditor::showEvent(QShowEvent* event) {
     const TFont* font = FontOf(edited_);
     editedFontStyle_ = font ? int(font->GetStyle()) : -1;
     std::exception_ptr failed;
+    bool saved = true;
     try {
-        e->SaveConfig();
+        saved = e->SaveConfig();
     } catch (...) {
         failed = std::current_exception();
     }
@@ -212,6 +232,8 @@ void TLookEditor::showEvent(QShowEvent* event) {
     EditWidth->setText(QString::number(PreviewWidth()));
     if (failed)
         std::rethrow_exception(failed);
+    if (!saved)
+        SayNotSaved(*e);
 }
 
 void TLookEditor::ApplyClick() {
@@ -224,7 +246,7 @@ void TLookEditor::ApplyClick() {
         ea->SetColor(pa->GetColor());
         return;
     }
-    if (TConfigurable* p = Look(preview_); p && p->SaveConfig())
+    if (SaveLook(preview_))
         if (TConfigurable* e = Look(edited_)) {
             e->LoadConfig(preview_->objectName());
             CopyFontStyle(preview_, edited_);
@@ -245,9 +267,10 @@ void TLookEditor::reject() {
 }
 
 void TLookEditor::SaveGroupClick() {
-    if (TConfigurable* e = Look(edited_))
-        e->SaveConfig();
-    accept();
+    // A look that was not saved is not handed on to the group: the editor stays
+    // open (as it does when a value field's save throws).
+    if (!Look(edited_) || SaveLook(edited_))
+        accept();
 }
 
 bool PropagateLook(QWidget* element, QObject* scope) {

@@ -131,6 +131,11 @@ void TFormGraphBase::SetWaitPanel(bool visible) {
 }
 
 void TFormGraphBase::Reload() {
+    // A load asked for while one runs does nothing: the window goes on
+    // showing the first one's period, and its shift (which the export names)
+    // stays the one loaded.
+    if (LoadBusy)
+        return;
     NeedReload = false;
     // A text typed into the box (not one of its items) is no shift.
     const int item = ComboBox1->findText(ComboBox1->currentText(), Qt::MatchExactly);
@@ -142,8 +147,6 @@ void TFormGraphBase::Reload() {
         ComboBox1->SetItemIndex(2);
         ComboBox1->setEditText(ComboBox1->itemText(2));
     }
-    if (LoadBusy)
-        return;
     LoadBusy = true;
     try {
         ShiftDate = DateTimePicker1->Date();

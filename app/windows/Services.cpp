@@ -121,7 +121,7 @@ bool LoadFont(QWidget* control) {
     }
 }
 
-bool SaveFont(QWidget* control) {
+bool SaveFont(QWidget* control, QString* error) {
     try {
         TFont* font = FontOf(control);
         if (!font)
@@ -136,6 +136,8 @@ bool SaveFont(QWidget* control) {
         return true;
     } catch (...) {
         qCWarning(lcOrdal) << "SaveFont" << control->objectName() << CurrentExceptionText();
+        if (error)
+            *error = CurrentExceptionText();
         return false;
     }
 }
@@ -150,7 +152,13 @@ bool ChooseFont(QWidget* control, QWidget* owner) {
         if (!Plat().ChooseFont(chosen, colour, owner))
             return false;
         TakeFont(font, chosen, colour);
-        return SaveFont(control);
+        QString why;
+        if (SaveFont(control, &why))
+            return true;
+        // The label shows the font until the next set-up of the scheme, which
+        // reads the file again: the operator hears that it was not kept.
+        ShowError(QStringLiteral("Шрифт не сохранен: %1").arg(why));
+        return false;
     } catch (...) {
         qCWarning(lcOrdal) << "ChooseFont" << control->objectName() << CurrentExceptionText();
         return false;

@@ -15,9 +15,10 @@ void SetColorByTag(QObject* owner, int tag, TColor color);
 // its own name: FontColor, FontSize, FontName. False when reading or writing
 // failed (the control keeps what it had reached).
 bool LoadFont(QWidget* control);
-bool SaveFont(QWidget* control);
+// error, when given, gets the reason of a failed save.
+bool SaveFont(QWidget* control, QString* error = nullptr);
 // The font dialog on the control's font; on OK the control takes the font and
-// SaveFont stores it.
+// SaveFont stores it; a font that could not be stored is said to the operator.
 bool ChooseFont(QWidget* control, QWidget* owner);
 
 #include "DateTime.h"

@@ -4,12 +4,15 @@
 #include "Application.h"
 #include "Arrow.h"
 #include "Barrel.h"
+#include "Controls.h"
 #include "Editors.h"
 #include "FontDialog.h"
 #include "IniFile.h"
+#include "ObeyPermissions.h"
 #include "Outfield.h"
 #include "Poligon.h"
 #include "Pump.h"
+#include "Services.h"
 #include "TestSupport.h"
 
 #include <QDir>
@@ -19,6 +22,7 @@
 #include <QPushButton>
 #include <QTimer>
 #include <stdexcept>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -78,6 +82,26 @@ bool Edit(Kind kind, QWidget* element, QObject* scope) {
     }
     return EditPoligon(static_cast<TPoligon*>(element), scope);
 }
+
+QByteArray ReadBytes(const QString& name) {
+    QFile f(name);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// The file is written but not read while the object lives (as root too).
+class WriteOnly {
+public:
+    explicit WriteOnly(const QString& name) : path_(QFile::encodeName(name)) {
+        ok_ = obey_.Active() && ::chmod(path_.constData(), 0200) == 0;
+    }
+    ~WriteOnly() { ::chmod(path_.constData(), 0644); }
+    bool ok() const { return ok_; }
+
+private:
+    ObeyPermissions obey_;
+    QByteArray path_;
+    bool ok_ = false;
+};
 
 } // namespace
 
@@ -269,6 +293,91 @@ private Q_SLOTS:
         }
         QVERIFY(!FormOutFieldEdit->isVisible());
         QFile::setPermissions(TestDir() + "/config", QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
+
+    // A look file that exists but cannot be read: each save of the editor is
+    // refused and said in an error box with the reason (the elements whose
+    // save reports false as well as the value field, whose save throws),
+    // "Сохранить для всей группы" leaves the editor open, and the file keeps
+    // every look it held. Before, the first save replaced it with one look.
+    void unreadableLookFile_data() {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<int>("boxes"); // the snapshot, "Применить" (not the arrow's), the group's save
+        QTest::newRow("arrow") << int(Arrow) << 2;
+        QTest::newRow("value field") << int(OutField) << 3;
+        QTest::newRow("tank") << int(Barrel) << 3;
+        QTest::newRow("pump") << int(Pump) << 3;
+        QTest::newRow("polygon") << int(Poligon) << 3;
+    }
+    void unreadableLookFile() {
+        QFETCH(int, kind);
+        QFETCH(int, boxes);
+        const QString file = TestDir() + "/unreadable-looks.INI";
+        QFile::remove(file);
+        QWidget window;
+        QWidget* other = MakeElement(Kind(kind), &window, file);
+        other->setObjectName("Other");
+        dynamic_cast<TConfigurable*>(other)->SaveConfig();
+        QWidget* element = MakeElement(Kind(kind), &window, file);
+        const QByteArray before = ReadBytes(file);
+        QVERIFY(before.contains("[Other]"));
+        bool stayedOpen = false;
+        {
+            WriteOnly unreadable(file);
+            if (!unreadable.ok())
+                QSKIP("file permissions cannot be enforced for this process");
+            TP().dialogHandler = [&](QDialog& d) {
+                auto& e = static_cast<TLookEditor&>(d);
+                e.show();
+                e.EditWidth->setText("9");
+                e.EditWidth->returnPressed();
+                QTest::mouseClick(e.ButApply, Qt::LeftButton);
+                QTest::mouseClick(e.ButSaveGroup, Qt::LeftButton);
+                stayedOpen = e.isVisible();
+                QTest::mouseClick(e.ButCancel, Qt::LeftButton);
+                return e.result();
+            };
+            QVERIFY(!Edit(Kind(kind), element, &window));
+        }
+        QVERIFY(stayedOpen);
+        QCOMPARE(TP().messages.size(), boxes);
+        for (const RecordedMessage& m : TP().messages) {
+            QCOMPARE(m.caption, QString("Ошибка"));
+            QVERIFY2(m.text.contains("Не удается прочитать файл " + file), qPrintable(m.text));
+        }
+        QCOMPARE(ReadBytes(file), before);
+    }
+
+    // A label's font chosen for a file that cannot be read: the error box says
+    // so, and the file is as it was.
+    void labelFontForAnUnreadableFile() {
+        QDir(TestDir()).mkpath("config");
+        const QString file = TestDir() + "/config/FormFonts.INI";
+        QFile f(file);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("[Label0]\nFontColor=255\nFontSize=12\nFontName=Arial\n[Label1]\nFontSize=9\n");
+        f.close();
+        QWidget window;
+        window.setObjectName("FormFonts");
+        auto* label = new TLabel(&window);
+        label->setObjectName("Label1");
+        QFont chosen("Liberation Sans");
+        chosen.setPointSize(14);
+        TP().nextFont = std::pair{chosen, clNavy};
+        {
+            WriteOnly unreadable(file);
+            if (!unreadable.ok())
+                QSKIP("file permissions cannot be enforced for this process");
+            QVERIFY(!ChooseFont(label, &window));
+        }
+        QCOMPARE(label->Font()->GetSize(), 14); // shown until the scheme is set up again
+        QCOMPARE(TP().messages.size(), 1);
+        const QString text = TP().messages[0].text;
+        QVERIFY2(text.startsWith("Шрифт не сохранен: Не удается прочитать файл ") &&
+                     text.contains("FormFonts.INI"),
+                 qPrintable(text));
+        QCOMPARE(ReadBytes(file),
+                 QByteArray("[Label0]\nFontColor=255\nFontSize=12\nFontName=Arial\n[Label1]\nFontSize=9\n"));
     }
 };
 

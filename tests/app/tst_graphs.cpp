@@ -2,7 +2,8 @@
 // spread over the charts, empty and failed loads, live updates and the fifth
 // tick, the layout of zoomed and normal charts, the cursors in step, the
 // set-up mode, the point windows, the divider's read-out, the limits file and
-// the CSV export.
+// the CSV export; a window closed while its load runs, and a second load
+// asked for meanwhile.
 
 #include "AppFixture.h"
 #include "Arrow.h"
@@ -54,11 +55,25 @@ void PutExample() {
              "10:00:40 1800 1800 42 32 32 52 1", "10:06:40 1900 1850 43 33 33 53 0"});
 }
 
-// Loads a day (item 0, 1, 2: shift 1, shift 2, both) of kDay into a window.
-void Load(TFormGraphBase* w, int item = 0, TDateTime day = kDay) {
+// Generous: the machine is shared, and a wait only lasts this long on a fault.
+const int kWaitMs = 30000;
+
+// Asks for a day (item 0, 1, 2: shift 1, shift 2, both) of kDay, and returns
+// at once, the load running.
+void AskLoad(TFormGraphBase* w, int item = 0, TDateTime day = kDay) {
     w->DateTimePicker1->SetDateTime(day + EncodeTime(12, 0, 0));
     w->ComboBox1->SetItemIndex(item);
     w->Reload();
+}
+
+// Loads a day into a window and waits for its answer. A load the window began
+// by itself (its first showing) ends first: a load asked for meanwhile would
+// be refused. False when a load does not end.
+bool Load(TFormGraphBase* w, int item = 0, TDateTime day = kDay) {
+    if (!QTest::qWaitFor([w] { return !w->LoadBusy && !(w->isVisible() && w->NeedReload); }, kWaitMs))
+        return false;
+    AskLoad(w, item, day);
+    return QTest::qWaitFor([w] { return !w->LoadBusy; }, kWaitMs);
 }
 
 const TLevelGraphCell& CellAt(const TLevelGraph* g, int channel, TDateTime t) {
@@ -168,6 +183,11 @@ private Q_SLOTS:
         if (item < 0)
             w->ComboBox1->setEditText("Смена №7");
         w->Reload();
+        // Asked, not answered: the window says it is loading.
+        QVERIFY(w->LoadBusy);
+        QVERIFY(!w->WaitPanel->isHidden());
+        QTRY_VERIFY_WITH_TIMEOUT(!w->LoadBusy, kWaitMs);
+        QVERIFY(w->WaitPanel->isHidden());
         QCOMPARE(Text(w->PeriodStart), start);
         QCOMPARE(Text(w->PeriodStop), stop);
         QCOMPARE(w->ComboBox1->currentIndex(), item < 0 ? 2 : item);
@@ -181,7 +201,6 @@ private Q_SLOTS:
         }
         QCOMPARE(w->LastMoment, w->PeriodStart - 60 * OneSecond);
         QVERIFY(!w->NeedReload);
-        QVERIFY(!w->LoadBusy);
     }
 
     // Opened between midnight and the first shift's start, every window shows
@@ -236,7 +255,7 @@ private Q_SLOTS:
         }
         TP().now = moment(openedAt);
         Bring(app, app->ActionGraphGC_params);
-        QTRY_VERIFY(!w->NeedReload && !w->LoadBusy);
+        QTRY_VERIFY_WITH_TIMEOUT(!w->NeedReload && !w->LoadBusy, kWaitMs);
         QCOMPARE(FormatDateTime("yyyy-mm-dd", w->DateTimePicker1->Date()), day);
         QCOMPARE(SqlDateTimeText(w->PeriodStart), day + " 07:00:00");
         QCOMPARE(w->LoadedRows().Count(), rows.size());
@@ -259,6 +278,7 @@ private Q_SLOTS:
             day + " 07:00:00");
         QCOMPARE(FormatDateTime("hh:nn:ss", FormBaseView->DateTimePicker4->Time()), QString("06:59:59"));
         FormBaseView->ButLoadClick(nullptr);
+        QTRY_VERIFY_WITH_TIMEOUT(!FormBaseView->Loading, kWaitMs);
         QCOMPARE(FormBaseView->DBGridEh1->Model()->rowCount(), rows.size());
         QCOMPARE(TP().messages.size(), 0);
     }
@@ -269,7 +289,7 @@ private Q_SLOTS:
             {"2026-03-05 06:59:59 1 1 1 1 1 1 0", "2026-03-05 19:00:00 1 1 1 1 1 1 0"}); // outside shift 1
         TrendApp app;
         TFormGraphHardParams* w = FormGraphHardParams;
-        Load(w, 0);
+        QVERIFY(Load(w, 0));
         TLevelGraph* pls = w->LevelGraphPLS;
         // 10:00 holds the first three rows' densities, the setpoint down to 0 in manual.
         QCOMPARE(CellAt(pls, 0, At(10, 0)).Low, 1700.0);
@@ -291,7 +311,7 @@ private Q_SLOTS:
         TrendApp app;
         TFormGraphHardParams* w = FormGraphHardParams;
         const int events = EventQueue.Count();
-        Load(w, 2);
+        QVERIFY(Load(w, 2));
         QVERIFY(w->WaitPanel->isHidden());
         QVERIFY(!AnyData(w->LevelGraphPLS));
         QCOMPARE(EventQueue.Count(), events);
@@ -300,16 +320,77 @@ private Q_SLOTS:
         app->SQLConnection1->Close();
         const QStringList params = app->SQLConnection1->Params;
         app->SetConnectionParam("HostName", "127.0.0.1:1");
-        Load(w, 2);
+        QVERIFY(Load(w, 2));
         QVERIFY(w->WaitPanel->isHidden());
         QCOMPARE(LastEvent(), QString("Ошибка в TFormGraphHardParams::Reload()"));
         QCOMPARE(TP().messages.size(), 0);
         QVERIFY(!w->LoadBusy);
         // The operator's own Enter gets the error box as well.
         w->ButReloadClick(w->ButReload);
+        QTRY_VERIFY_WITH_TIMEOUT(!w->LoadBusy, kWaitMs);
         QCOMPARE(TP().messages.size(), 1);
         QVERIFY(TP().messages[0].text.startsWith("Не удалось загрузить данные графиков"));
         app->SQLConnection1->Params = params;
+    }
+
+    // A window closed while its load runs: the answer that comes after it is
+    // dropped (nothing of the window is touched), and the next load of
+    // another window is answered as usual.
+    void windowClosedWhileItsLoadRuns() {
+        PutExample();
+        TrendApp app;
+        auto* w = new TFormGraphHardParams(app->AppContext());
+        w->TimerUpdate->stop();
+        AskLoad(w, 0);
+        QVERIFY(w->LoadBusy);
+        QVERIFY(app->SQLConnection1->Pending(TSessionRole::History) > 0);
+        delete w;
+        QVERIFY(WaitForDatabase(app->SQLConnection1));
+        QVERIFY(Load(FormGraphHardParams, 0));
+        QCOMPARE(FormGraphHardParams->LoadedRows().Count(), 4);
+        QCOMPARE(TP().messages.size(), 0);
+    }
+
+    // A second load asked for while one runs (the operator's Enter on another
+    // shift, an update of the timer) is refused and asks nothing: the first
+    // wins, and the charts, the rows and the export name its period. Once it
+    // has ended, the operator's choice loads.
+    void secondLoadWhileOneRunsIsRefused() {
+        PutExample();
+        PutRows({"20:00:00 1111 1700 1 1 1 1 0"}); // shift 2
+        TrendApp app;
+        TFormGraphHardParams* w = FormGraphHardParams;
+        w->TimerUpdate->stop();
+        AskLoad(w, 0);
+        QVERIFY(w->LoadBusy);
+        const int asked = app->SQLConnection1->Pending(TSessionRole::History);
+        w->ComboBox1->SetItemIndex(1);
+        w->ButReloadClick(w->ButReload);
+        w->CheckForUpdates();
+        QCOMPARE(app->SQLConnection1->Pending(TSessionRole::History), asked);
+        QTRY_VERIFY_WITH_TIMEOUT(!w->LoadBusy, kWaitMs);
+        QVERIFY(WaitForDatabase(app->SQLConnection1));
+        QCOMPARE(Text(w->PeriodStart), QString("05.03.2026 07:00:00"));
+        QCOMPARE(Text(w->PeriodStop), QString("05.03.2026 18:59:59"));
+        for (TLevelGraph* g : w->Charts) {
+            QCOMPARE(g->GetStartTime(), w->PeriodStart);
+            QCOMPARE(g->GetStopTime(), w->PeriodStop);
+            QCOMPARE(qRound(g->GetXLabelStep() * 24), 1);
+        }
+        QCOMPARE(w->LoadedRows().Count(), 4);
+        QCOMPARE(w->LevelGraphPLS->GetPoint(0, At(10, 6)), 1900.0);
+        QVERIFY(w->WaitPanel->isHidden());
+        QCOMPARE(TP().messages.size(), 0);
+        w->ExportCsv(); // the operator cancels: only the name offered counts
+        QCOMPARE(TP().saveFileOffered.size(), 1);
+        QCOMPARE(TP().saveFileOffered.last(),
+                 QDir::homePath() + "/Параметры процесса 05.03.2026 смена 1.csv");
+
+        w->ButReloadClick(w->ButReload);
+        QTRY_VERIFY_WITH_TIMEOUT(!w->LoadBusy, kWaitMs);
+        QCOMPARE(Text(w->PeriodStart), QString("05.03.2026 19:00:00"));
+        QCOMPARE(w->LoadedRows().Count(), 1);
+        QCOMPARE(w->LevelGraphPLS->GetPoint(0, At(20, 0)), 1111.0);
     }
 
     void sumpLevelsAndSmallScale() {
@@ -325,7 +406,7 @@ private Q_SLOTS:
             g->SetYMin(0);
             g->SetYMax(3);
         }
-        Load(w, 0);
+        QVERIFY(Load(w, 0));
         QCOMPARE(w->LevelGraphSuspLevelKS->GetPoint(0, At(10, 0)), 2.0);
         QCOMPARE(ns->GetPoint(1, At(10, 0)), 3.0);
         QVERIFY(!CellAt(ns, 0, At(10, 0)).Present);
@@ -344,10 +425,12 @@ private Q_SLOTS:
         TP().now = At(12, 0);
         TFormGraphHardParams* w = FormGraphHardParams;
         w->TimerUpdate->stop();
-        Load(w, 0);
+        QVERIFY(Load(w, 0));
         QCOMPARE(Text(w->LastMoment), QString("05.03.2026 11:56:50"));
         PutRows({"11:59:30 2222 1700 1 1 1 1 0"});
         w->TimerUpdateTimer(); // first tick: the new row comes in
+        QVERIFY(w->LoadBusy);
+        QTRY_VERIFY_WITH_TIMEOUT(!w->LoadBusy, kWaitMs);
         QCOMPARE(w->LevelGraphPLS->GetPoint(0, At(11, 59)), 2222.0);
         QCOMPARE(Text(w->LastMoment), QString("05.03.2026 11:59:20"));
         QCOMPARE(w->LoadedRows().Count(), rows.size() + 1);
@@ -355,9 +438,11 @@ private Q_SLOTS:
         w->DateTimePicker1->SetDateTime(kDay - 1);
         for (int tick = 2; tick <= 4; ++tick) {
             w->TimerUpdateTimer();
+            QVERIFY(!w->LoadBusy);
             QCOMPARE(Text(w->PeriodStart), QString("05.03.2026 07:00:00"));
         }
         w->TimerUpdateTimer();
+        QTRY_VERIFY_WITH_TIMEOUT(!w->LoadBusy, kWaitMs);
         QCOMPARE(Text(w->PeriodStart), QString("04.03.2026 07:00:00"));
         QCOMPARE(w->TickCount, 5);
         QCOMPARE(TP().messages.size(), 0);
@@ -367,7 +452,7 @@ private Q_SLOTS:
         PutExample();
         TrendApp app;
         TFormGraphHardParams* w = BringExampleDay(app);
-        QTRY_VERIFY(!w->NeedReload);
+        QTRY_VERIFY_WITH_TIMEOUT(!w->NeedReload && !w->LoadBusy, kWaitMs);
         QCOMPARE(w->LoadedRows().Count(), 4);
         // Normal layout: the valve chart below at a fixed height with the time
         // labels, the density chart above filling the rest without them.
@@ -409,7 +494,7 @@ private Q_SLOTS:
         PutExample();
         TrendApp app;
         TFormGraphHardParams* w = BringExampleDay(app);
-        QTRY_VERIFY(!w->NeedReload);
+        QTRY_VERIFY_WITH_TIMEOUT(!w->NeedReload && !w->LoadBusy, kWaitMs);
         QTRY_VERIFY(!w->LevelGraphPLS->Picture().isNull());
         const QImage before = w->LevelGraphPLS->grab().toImage();
         Bring(app, app->ActionMnemo);
@@ -426,7 +511,7 @@ private Q_SLOTS:
         TrendApp app;
         TFormGraphHardParams* w = FormGraphHardParams;
         Bring(app, app->ActionGraphGC_params);
-        Load(w, 0);
+        QVERIFY(Load(w, 0));
         int changes = 0;
         const TNotifyEvent sync = w->LevelGraphKlapan->OnChange();
         w->LevelGraphKlapan->SetOnChange(TNotifyEvent([&](QObject* s) {
@@ -446,10 +531,12 @@ private Q_SLOTS:
         TrendApp app;
         TFormGraphHardParams* w = FormGraphHardParams;
         Bring(app, app->ActionGraphGC_params);
-        QTRY_VERIFY(!w->NeedReload);
+        QTRY_VERIFY_WITH_TIMEOUT(!w->NeedReload && !w->LoadBusy, kWaitMs);
         w->DateTimePicker1->SetDateTime(kDay);
         w->ComboBox1->SetItemIndex(1);
         QTest::keyClick(w->ComboBox1, Qt::Key_Return);
+        QVERIFY(w->LoadBusy);
+        QTRY_VERIFY_WITH_TIMEOUT(!w->LoadBusy, kWaitMs);
         QCOMPARE(Text(w->PeriodStart), QString("05.03.2026 19:00:00"));
     }
 
@@ -457,7 +544,7 @@ private Q_SLOTS:
         TrendApp app;
         TFormGraphHardParams* w = FormGraphHardParams;
         Bring(app, app->ActionGraphGC_params);
-        Load(w, 0);
+        QVERIFY(Load(w, 0));
         TLevelGraph* g = w->LevelGraphPLS;
         const TDateTime cursor = g->GetCursorTime();
         // Outside the set-up mode a right click moves the cursor and opens the menu.
@@ -504,7 +591,7 @@ private Q_SLOTS:
         PutExample();
         TrendApp app;
         TFormGraphHardParams* w = FormGraphHardParams;
-        Load(w, 0);
+        QVERIFY(Load(w, 0));
         app->ShowChild(w);
         for (TLevelGraph* g : w->Charts)
             g->SetCursorTime(At(10, 0));
@@ -555,7 +642,7 @@ private Q_SLOTS:
         TrendApp app;
         TFormGraphDSUS* w = FormGraphDSUS;
         Bring(app, app->ActionGraphDivPosition);
-        Load(w, 0);
+        QVERIFY(Load(w, 0));
         TLevelGraph* g = w->LevelGraphDSUS;
         const int x10 = int(g->TimeToScreenX(At(10, 0)));
         Press(g, Qt::LeftButton, QPoint(x10 + 1, 100));
@@ -601,7 +688,7 @@ private Q_SLOTS:
         w->ExportCsv(); // nothing loaded yet
         QCOMPARE(TP().messages.size(), 1);
         QVERIFY(!QFile::exists(TP().saveFile));
-        Load(w, 0);
+        QVERIFY(Load(w, 0));
         w->CmdExportCsvClick(nullptr);
         QCOMPARE(TP().saveFileOffered.last(),
                  QDir::homePath() + "/Параметры процесса 05.03.2026 смена 1.csv");
@@ -667,7 +754,7 @@ private Q_SLOTS:
         w->DateTimePicker1->SetDateTime(kDay + EncodeTime(12, 0, 0));
         w->ComboBox1->SetItemIndex(0);
         Bring(app, actions[window].first);
-        QTRY_VERIFY(!w->NeedReload && !w->LoadBusy);
+        QTRY_VERIFY_WITH_TIMEOUT(!w->NeedReload && !w->LoadBusy, kWaitMs);
         QCOMPARE(w->LoadedRows().Count(), 61);
         QStringList shown;
         QString report;
@@ -753,20 +840,17 @@ private Q_SLOTS:
         TrendApp app;
         TemplateDir = QStringLiteral(ORDAL_SOURCE_DIR "/templates");
         TFormGraphHardParams* w = BringExampleDay(app);
-        QTRY_VERIFY(!w->NeedReload && !w->LoadBusy);
+        QTRY_VERIFY_WITH_TIMEOUT(!w->NeedReload && !w->LoadBusy, kWaitMs);
         int rowsAtPrint = -1;
         TP().dialogHandler = [&](QDialog&) {
             rowsAtPrint = w->LoadedRows().Count();
             return int(QDialog::Rejected);
         };
-        bool busy = false;
-        QTimer::singleShot(0, w, [&] {
-            busy = w->LoadBusy;
-            app->ToolButtonPrint->click();
-        });
         w->ButReloadClick(nullptr);
-        QVERIFY(busy);
-        QTRY_COMPARE(TP().dialogs, 1);
+        QVERIFY(w->LoadBusy);
+        app->ToolButtonPrint->click();
+        QCOMPARE(TP().dialogs, 0);
+        QTRY_COMPARE_WITH_TIMEOUT(TP().dialogs, 1, kWaitMs);
         QCOMPARE(rowsAtPrint, 4);
         QCOMPARE(TP().messages.size(), 0);
     }

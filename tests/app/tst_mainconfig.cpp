@@ -4,10 +4,12 @@
 #include "Eventlog.h"
 #include "IniFile.h"
 #include "MainConfig.h"
+#include "ObeyPermissions.h"
 #include "TestSupport.h"
 #include "Vmcrypt.h"
 
 #include <QFile>
+#include <sys/stat.h>
 
 namespace {
 
@@ -119,6 +121,42 @@ private Q_SLOTS:
         QVERIFY(next.Load(Ini(), [&](TMainConfig&) { ++logins; }));
         QCOMPARE(logins, 1);
         QCOMPARE(c.Save(Ini()), TMainConfig::SaveResult::Saved); // once refused, later saves are quiet
+    }
+
+    // A configuration file that exists but cannot be read: the start reads the
+    // defaults (and asks for the login, as without a file), and the save when
+    // the program is left is refused, goes to the event queue as any failed
+    // save, and leaves the stored password, the colours and all else in the
+    // file. Before, the save replaced the file with the main window's keys.
+    void unreadableFileIsNotOverwritten() {
+        ScramblerState s(7);
+        const QByteArray text =
+            QStringLiteral("[main]\nFirstChangeStart=8\n[MySQL]\nLogin=operator\nSavePassword=1\n"
+                           "Password=%1\n[OnColors]\nWater=0x00FFFF00\n")
+                .arg(ScrambleText(s, "secret"))
+                .toUtf8();
+        Write(text);
+        const QByteArray path = QFile::encodeName(Ini());
+        {
+            ObeyPermissions obey;
+            if (!obey.Active())
+                QSKIP("file permissions cannot be enforced for this process");
+            QVERIFY(::chmod(path.constData(), 0200) == 0); // written, not read
+            TMainConfig c;
+            int logins = 0;
+            QVERIFY(c.Load(Ini(), [&](TMainConfig&) { ++logins; }));
+            QCOMPARE(logins, 1);
+            QCOMPARE(c.FirstChangeStart, 7);
+            QCOMPARE(c.MySQLLogin, QString("root"));
+            c.MySQLPassword = "typed";
+            c.SavePassword = true;
+            const int before = EventQueue.Count();
+            QCOMPARE(c.Save(Ini()), TMainConfig::SaveResult::Failed);
+            QCOMPARE(EventQueue.Count(), before + 1);
+            QCOMPARE(LastEvent(), QString("Ошибка в SaveConfig()"));
+            QVERIFY(::chmod(path.constData(), 0644) == 0);
+        }
+        QCOMPARE(Read(), text);
     }
 };
 

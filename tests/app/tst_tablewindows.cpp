@@ -2,7 +2,9 @@
 // tests' private MariaDB: shift ranges, the automatic refresh and its failures,
 // the print preview, the browser's ranges, a workstation started without a
 // server, the connection test, the constants round trip and refusals, the
-// colour sets and the set-up mode.
+// colour sets and the set-up mode. The windows ask the database and are
+// answered later: a test waits for the answer where it wants the outcome, and
+// holds a table from a client of its own to catch a window while it waits.
 
 #include "AppFixture.h"
 #include "Arrow.h"
@@ -16,17 +18,16 @@
 #include "Logview.h"
 #include "Mnemo.h"
 #include "NumText.h"
+#include "ObeyPermissions.h"
 #include "Outfield.h"
+#include "Sql.h"
 
 #include <QLineEdit>
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
-#include <QSqlDatabase>
-#include <QSqlQuery>
-#include <QThread>
 #include <csignal>
-#include <future>
-#include <thread>
+#include <memory>
+#include <sys/stat.h>
 
 namespace {
 
@@ -44,16 +45,81 @@ QStringList Column(TDBGridEh* grid, int column) {
     return texts;
 }
 
+TSQLConnection* Db() {
+    return FormMain->SQLConnection1;
+}
+
+// Every request answered and its answer run.
+void Settle() {
+    QVERIFY(WaitForDatabase(Db()));
+}
+
+QStringList TestParams() {
+    const TestDb db = TestDatabase();
+    return {"HostName=" + db.hostWithPort(), "Database=ordalm", "User_Name=" + db.user, "Password=" + db.password};
+}
+
+// Another client of the server, on the test thread: it reads what the server
+// holds, and locks a table as someone else's long statement would, so that a
+// window's statement waits for it.
+class OtherClient {
+public:
+    OtherClient() : session_("other") { session_.SetSettings(TConnectionSettings::FromParams(TestParams())); }
+    ~OtherClient() {
+        if (locked_)
+            Unlock();
+    }
+    TResultTable Select(const QString& sql) { return session_.Select(sql, TStatementKind::Command); }
+    void Execute(const QString& sql) { session_.Execute(sql, {}, TStatementKind::Command); }
+    void Lock(const QString& table) {
+        Execute("lock tables " + table + " write");
+        locked_ = true;
+    }
+    void Unlock() {
+        locked_ = false;
+        Execute("unlock tables");
+    }
+
+private:
+    TDbSession session_;
+    bool locked_ = false;
+};
+
+// Whether a statement beginning with `start` waits for a table lock now.
+bool WaitsForLock(const QString& start) {
+    OtherClient watcher;
+    return watcher
+               .Select("select 1 from information_schema.processlist where info like '" + start +
+                       "%' and state like '%lock%'")
+               .RowCount() > 0;
+}
+
 void LoadJournalOf(TDateTime day, int shiftIndex) {
     FormLogView->DateTimePicker1->SetDateTime(day);
     FormLogView->ComboBox1->SetItemIndex(shiftIndex);
     QVERIFY(FormLogView->LoadJournal());
+    Settle();
+}
+
+// One auto-refresh tick of the journal and what it started.
+void RefreshTick() {
+    FormLogView->TimerAutoRefreshTimer();
+    Settle();
+}
+
+// The configuration window's first showing, with its constants read.
+void ShowConfig() {
+    FormConfig->FormShow();
+    Settle();
+    QVERIFY(FormConfig->ClientDataSetConst.Active());
 }
 
 // Types a text into a cell of the constants grid as the operator does: the
-// cell's editor, then Enter; the posted row is applied from the event loop.
-void TypeCell(int row, int column, const QString& text) {
+// cell's editor, then Enter; the posted row is applied from the event loop,
+// and (unless told not to) its save is waited for.
+void TypeCell(int row, int column, const QString& text, bool settle = true) {
     TDBGridEh* grid = FormConfig->DBGridEh2;
+    QVERIFY(grid->isEnabled());
     const QModelIndex index = grid->Model()->index(row, column);
     if (!grid->Editing()) {
         grid->setCurrentIndex(index);
@@ -70,6 +136,8 @@ void TypeCell(int row, int column, const QString& text) {
     for (int i = 0; i < 3; ++i)
         QCoreApplication::processEvents();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    if (settle)
+        Settle();
 }
 
 int RowNamed(const QString& name) {
@@ -82,16 +150,17 @@ int RowNamed(const QString& name) {
 
 // The rows of setup as the server holds them: name -> (value text, comment).
 QMap<QString, QStringList> SetupInDatabase() {
-    TSQLConnection c;
-    const TestDb db = TestDatabase();
-    c.Params = {"HostName=" + db.hostWithPort(), "Database=ordalm", "User_Name=" + db.user,
-                "Password=" + db.password};
-    const TResultTable t = c.Select(Sql::Constants, TStatementKind::Command);
+    const TResultTable t = OtherClient().Select(Sql::Constants);
     QMap<QString, QStringList> rows;
     for (int r = 0; r < t.RowCount(); ++r)
         rows[t.Text(r, 0)] = {t.IsNull(r, 1) ? "NULL" : GridCellText(t, r, 1),
                               t.IsNull(r, 2) ? "NULL" : t.Text(r, 2)};
     return rows;
+}
+
+// How many rows of setup carry the name (a name stored twice shows here).
+int SetupRowsNamed(const QString& name) {
+    return OtherClient().Select("select 1 from setup where ConstName = '" + name + "'").RowCount();
 }
 
 void StopServer() {
@@ -154,18 +223,18 @@ private Q_SLOTS:
         DateIncrement = 0;
         Journal("2026-03-10 08:00:00", "first");
         // Before the first load the timer does nothing.
-        FormLogView->TimerAutoRefreshTimer();
+        RefreshTick();
         QCOMPARE(FormLogView->Loads(), 0);
         LoadJournalOf(kDay, 2);
         QCOMPARE(FormLogView->Loads(), 1);
         // The first tick reloads once more (the newest entry is inside the range),
         // then not again until a newer entry arrives inside it.
-        FormLogView->TimerAutoRefreshTimer();
-        FormLogView->TimerAutoRefreshTimer();
+        RefreshTick();
+        RefreshTick();
         QCOMPARE(FormLogView->Loads(), 2);
         Journal("2026-03-10 09:30:00", "second");
-        FormLogView->TimerAutoRefreshTimer();
-        FormLogView->TimerAutoRefreshTimer();
+        RefreshTick();
+        RefreshTick();
         QCOMPARE(FormLogView->Loads(), 3);
         QCOMPARE(Column(FormLogView->DBGridEh1, 1), (QStringList{"first", "second"}));
 
@@ -173,9 +242,9 @@ private Q_SLOTS:
         LoadJournalOf(kDay - 1, 2);
         const int loads = FormLogView->Loads();
         for (int i = 0; i < 3; ++i)
-            FormLogView->TimerAutoRefreshTimer();
+            RefreshTick();
         Journal("2026-03-10 10:00:00", "third");
-        FormLogView->TimerAutoRefreshTimer();
+        RefreshTick();
         QCOMPARE(FormLogView->Loads(), loads);
         QVERIFY(TP().messages.isEmpty());
     }
@@ -188,7 +257,7 @@ private Q_SLOTS:
         const int queued = EventQueue.Count();
         QVERIFY(ExecAdmin("rename table control_log to control_log_away"));
         for (int i = 0; i < 3; ++i)
-            FormLogView->TimerAutoRefreshTimer();
+            RefreshTick();
         QVERIFY(TP().messages.isEmpty()); // nobody may be at the desk
         QCOMPARE(EventQueue.Count(), queued + 3);
         QVERIFY(FormLogView->Stale());
@@ -197,13 +266,14 @@ private Q_SLOTS:
         QCOMPARE(Column(FormLogView->DBGridEh1, 1), QStringList{"kept"}); // the list stays
         // A load the operator asks for still gets the error box.
         QTest::keyClick(FormLogView->DateTimePicker1, Qt::Key_Return);
+        Settle();
         QCOMPARE(TP().messages.size(), 1);
         QVERIFY(TP().messages[0].text.contains("control_log"));
         QCOMPARE(TP().messages[0].caption, QString("Ошибка"));
         QCOMPARE(Column(FormLogView->DBGridEh1, 1), QStringList{"kept"});
         // Back: the next tick finds the list current again.
         QVERIFY(ExecAdmin("rename table control_log_away to control_log"));
-        FormLogView->TimerAutoRefreshTimer();
+        RefreshTick();
         QVERIFY(!FormLogView->Stale());
         QCOMPARE(FormLogView->windowTitle(), QString("Журнал работы отсадочных машин"));
     }
@@ -222,12 +292,12 @@ private Q_SLOTS:
         QCOMPARE(FormLogView->LogShift, -1);
         QVERIFY(FormLogView->Stale());
         const int queued = EventQueue.Count();
-        FormLogView->TimerAutoRefreshTimer(); // still failing: no box, a diagnostic entry
+        RefreshTick(); // still failing: no box, a diagnostic entry
         QCOMPARE(TP().messages.size(), 1);
         QCOMPARE(EventQueue.Count(), queued + 1);
         QCOMPARE(FormLogView->Loads(), 0);
         QVERIFY(ExecAdmin("rename table control_log_away to control_log"));
-        FormLogView->TimerAutoRefreshTimer();
+        RefreshTick();
         QCOMPARE(FormLogView->Loads(), 1);
         QCOMPARE(Column(FormLogView->DBGridEh1, 1), QStringList{"пропущенное"});
         QVERIFY(!FormLogView->Stale());
@@ -298,6 +368,7 @@ private Q_SLOTS:
         FormBaseView->DateTimePicker1->SetDateTime(kDay + 0.3);
         FormBaseView->DateTimePicker3->SetDateTime(kDay + stopDay);
         QTest::keyClick(FormBaseView->DateTimePicker4, Qt::Key_Return); // Enter loads, as "Загрузить" does
+        Settle();
         QVERIFY(TP().messages.isEmpty());
         QCOMPARE(Column(FormBaseView->DBGridEh1, 0), rows);
         if (!rows.isEmpty()) {
@@ -319,9 +390,11 @@ private Q_SLOTS:
         FormBaseView->DateTimePicker1->SetDateTime(std::floor(Now()) - 1);
         FormBaseView->DateTimePicker3->SetDateTime(std::floor(Now()) + 1);
         FormBaseView->ButLoadClick(nullptr);
+        Settle();
         QCOMPARE(FormBaseView->DBGridEh1->Model()->rowCount(), 1); // rows that a failure must not leave
         QVERIFY(ExecAdmin("rename table pu_data to pu_data_away"));
         FormBaseView->ButLoadClick(nullptr);
+        Settle();
         QCOMPARE(TP().messages.size(), 1);
         QVERIFY(TP().messages[0].text.contains("pu_data"));
         QCOMPARE(FormBaseView->DBGridEh1->Model()->rowCount(), 0);
@@ -340,58 +413,85 @@ private Q_SLOTS:
             FormBaseView->DateTimePicker3->SetDateTime(day);
             FormBaseView->DateTimePicker4->SetDateTime(EncodeTime(23, 59, 59));
         };
-        // A second session holds the table: the browser's statement waits for it.
-        const TestDb db = TestDatabase();
-        TSQLConnection watcher;
-        watcher.Params = {"HostName=" + db.hostWithPort(), "Database=ordalm", "User_Name=" + db.user,
-                          "Password=" + db.password};
-        auto firstLoadWaits = [&] {
-            return watcher
-                       .Select("select 1 from information_schema.processlist where info like "
-                               "'select * from pu_data%' and state like '%lock%'",
-                               TStatementKind::Command)
-                       .RowCount() > 0;
-        };
+        // Another client holds the table: the browser's statement waits for it.
         {
-            QSqlDatabase locker = QSqlDatabase::addDatabase("QMYSQL", "locker");
-            locker.setHostName(db.host);
-            locker.setPort(db.port);
-            locker.setUserName(db.user);
-            locker.setPassword(db.password);
-            locker.setDatabaseName("ordalm");
-            QVERIFY(locker.open());
-            QVERIFY(QSqlQuery(locker).exec("lock tables pu_data write"));
-            bool held = false, unlocked = false, secondReturnedAtOnce = false;
-            int polls = 0;
-            QTimer poll;
-            poll.setInterval(20);
-            QObject::connect(&poll, &QTimer::timeout, [&] {
-                const bool waiting = firstLoadWaits();
-                if (!waiting && ++polls < 500)
-                    return;
-                poll.stop();
-                held = waiting && FormBaseView->Loading;
-                // Let go of the table from the event loop, whichever loop runs it.
-                QTimer::singleShot(0, [&] { unlocked = QSqlQuery(locker).exec("unlock tables"); });
-                pick(EncodeDate(2026, 3, 11));
-                FormBaseView->ButLoadClick(nullptr); // the second press
-                secondReturnedAtOnce = !unlocked;
-            });
+            OtherClient other;
+            other.Lock("pu_data");
             pick(EncodeDate(2026, 3, 10));
-            poll.start();
             FormBaseView->ButLoadClick(nullptr); // the first press, held back
-            QCoreApplication::processEvents();
-            QVERIFY(unlocked);
-            QVERIFY(held);
-            QVERIFY(secondReturnedAtOnce);
-            locker.close();
+            QVERIFY(FormBaseView->Loading);
+            QTRY_VERIFY(WaitsForLock("select * from pu_data"));
+            pick(EncodeDate(2026, 3, 11));
+            FormBaseView->ButLoadClick(nullptr); // the second press, while the first waits
+            QVERIFY(FormBaseView->Loading);
+            // Queued behind the first, not sent beside it.
+            QCOMPARE(Db()->Pending(TSessionRole::History), 1);
+            other.Unlock();
         }
-        QSqlDatabase::removeDatabase("locker");
+        Settle();
         QVERIFY(!FormBaseView->Loading);
         QCOMPARE(Column(FormBaseView->DBGridEh1, 0),
                  (QStringList{"11.03.2026 10:00:00", "11.03.2026 11:00:00"}));
         QCOMPARE(SqlDateTimeText(FormBaseView->Loaded().start), QString("2026-03-11 00:00:00"));
         QCOMPARE(TP().messages.size(), 0);
+        // No longer saying that it loads.
+        QCOMPARE(FormBaseView->cursor().shape(), Qt::ArrowCursor);
+        QCOMPARE(FormBaseView->ButLoad->toolTip(), QString());
+    }
+
+    // Closed for good while the server holds its statement back: the answer
+    // that comes later finds no window and is dropped; the program goes on.
+    void windowClosedWhileItsLoadIsHeld_data() {
+        QTest::addColumn<bool>("journal");
+        QTest::newRow("the journal") << true;
+        QTest::newRow("the browser, a second load queued") << false;
+    }
+    void windowClosedWhileItsLoadIsHeld() {
+        QFETCH(bool, journal);
+        App app(ConnectedIni().replace("FirstChangeStart=8", "FirstChangeStart=0"));
+        Journal(SqlDateTimeText(Now()), "после закрытия");
+        PutRecord();
+        QWidget* window = nullptr;
+        {
+            OtherClient other;
+            other.Lock(journal ? "control_log" : "pu_data");
+            if (journal) {
+                FormLogView->TimerAutoRefresh->stop();
+                QVERIFY(FormLogView->LoadJournal());
+                QVERIFY(FormLogView->Loading);
+                QCOMPARE(FormLogView->LabelTop2->toolTip(), QString("Журнал загружается..."));
+                QVERIFY(!FormLogView->LoadJournal()); // one load at a time
+                window = FormLogView;
+            } else {
+                FormBaseView->ButLoadClick(nullptr);
+                QVERIFY(FormBaseView->Loading);
+                QCOMPARE(FormBaseView->ButLoad->toolTip(), QString("Данные загружаются..."));
+                FormBaseView->ButLoadClick(nullptr); // waits for the first
+                window = FormBaseView;
+            }
+            QCOMPARE(window->cursor().shape(), Qt::BusyCursor);
+            QTRY_VERIFY(WaitsForLock(journal ? "select * from control_log" : "select * from pu_data"));
+            delete window;
+            QVERIFY(!FormLogView || !FormBaseView);
+            other.Unlock();
+        }
+        Settle();
+        QVERIFY(TP().messages.isEmpty());
+        // Opened again, the window loads as before.
+        app->show();
+        if (journal) {
+            app->ActionWorkLog->trigger();
+            QTRY_COMPARE(FormLogView->Loads(), 1);
+            QCOMPARE(Column(FormLogView->DBGridEh1, 1), QStringList{"после закрытия"});
+            QCOMPARE(FormLogView->cursor().shape(), Qt::ArrowCursor);
+            QCOMPARE(FormLogView->LabelTop2->toolTip(), QString());
+        } else {
+            app->ActionBaseView->trigger();
+            FormBaseView->ButLoadClick(nullptr);
+            Settle();
+            QCOMPARE(FormBaseView->DBGridEh1->Model()->rowCount(), 1);
+        }
+        QVERIFY(TP().messages.isEmpty());
     }
 
     void startedWithoutServerConnectsOnAnOperatorsLoad_data() {
@@ -416,10 +516,12 @@ private Q_SLOTS:
         if (way == "browser") {
             app->ActionBaseView->trigger();
             FormBaseView->ButLoadClick(nullptr);
+            Settle();
         } else {
             TP().dialogHandler = [](QDialog&) { return int(QDialog::Accepted); };
             app->ActionConfig->trigger();
             QCOMPARE(TP().dialogs, 1);
+            Settle();
             QVERIFY(FormConfig->ClientDataSetConst.Active());
             QCOMPARE(FormConfig->ClientDataSetConst.DisplayText(0, 0), QString("MIN_PLS"));
         }
@@ -439,7 +541,7 @@ private Q_SLOTS:
         FirstChangeStart = 23;
         DateIncrement = 0;
         ShutdownOnExit = false;
-        FormConfig->FormShow();
+        ShowConfig();
         FormConfig->PageControl1->SetActivePage(FormConfig->TabSheet1);
         QCOMPARE(FormConfig->EditMySQL_Host->GetText(), TestDatabase().hostWithPort());
         QVERIFY(FormConfig->CheckBoxSavePassword->GetChecked());
@@ -498,12 +600,14 @@ private Q_SLOTS:
         QFETCH(QString, caption);
         QFETCH(int, icon);
         App app;
-        FormConfig->FormShow();
+        ShowConfig();
         FormConfig->PageControl1->SetActivePage(FormConfig->TabSheet1);
         FormConfig->EditMySQL_Host->SetText(host);
         FormConfig->EditMySQL_Password->SetText(TestDatabase().password);
         const QStringList params = app->SQLConnection1->Params;
         FormConfig->ButMySQL_Test->click();
+        QVERIFY(WaitForDatabase(FormConfig->SQLConnectionTest));
+        QVERIFY(!FormConfig->Testing());
         QCOMPARE(TP().messages.size(), 1);
         QCOMPARE(TP().messages[0].text, text);
         QCOMPARE(TP().messages[0].caption, caption);
@@ -514,11 +618,37 @@ private Q_SLOTS:
         QVERIFY(app->SQLConnection1->Connected());
     }
 
+    // The dialog goes on answering while a stalled server holds the test; the
+    // button waits for the outcome, which comes as its box.
+    void connectionTestDoesNotHoldTheDialog() {
+        App app;
+        ShowConfig();
+        FormConfig->PageControl1->SetActivePage(FormConfig->TabSheet1);
+        FormConfig->EditMySQL_Password->SetText(TestDatabase().password);
+        StopServer();
+        FormConfig->ButMySQL_Test->click();
+        QVERIFY(FormConfig->Testing());
+        QVERIFY(!FormConfig->ButMySQL_Test->isEnabled());
+        QCOMPARE(FormConfig->cursor().shape(), Qt::BusyCursor);
+        QVERIFY(TP().messages.isEmpty());
+        // Typed into meanwhile, from the event loop.
+        QTest::keyClicks(FormConfig->EditMySQL_Login, "x");
+        QCOMPARE(FormConfig->EditMySQL_Login->GetText(), TestDatabase().user + "x");
+        QVERIFY(FormConfig->Testing());
+        QVERIFY(WaitForDatabase(FormConfig->SQLConnectionTest));
+        ContinueServer();
+        QCOMPARE(TP().messages.size(), 1);
+        QCOMPARE(TP().messages[0].text, QString("Не удалось подключиться к MySQL серверу."));
+        QVERIFY(!FormConfig->Testing());
+        QVERIFY(FormConfig->ButMySQL_Test->isEnabled());
+        QCOMPARE(FormConfig->cursor().shape(), Qt::ArrowCursor);
+    }
+
     void constantRoundTrip() {
         // Written by other code with all the digits a double has.
         QVERIFY(ExecAdmin("insert into setup values ('THIRD', 1/3e0, 'треть')"));
         App app;
-        FormConfig->FormShow();
+        ShowConfig();
         TypeCell(RowNamed("THIRD"), 2, "одна треть");
         QVERIFY2(TP().messages.isEmpty(), TP().messages.isEmpty() ? "" : qPrintable(TP().messages[0].text));
         QCOMPARE(SetupInDatabase().value("THIRD").last(), QString("одна треть"));
@@ -546,6 +676,7 @@ private Q_SLOTS:
         FormConfig->DBGridEh2->SetCurrentRow(RowNamed(name));
         TP().answers = {QMessageBox::Yes};
         FormConfig->NavDeleteClick(nullptr);
+        Settle();
         QCOMPARE(TP().messages.size(), 1);
         QCOMPARE(TP().messages[0].text, QString("Удалить запись?"));
         QVERIFY(!SetupInDatabase().contains(name));
@@ -565,6 +696,7 @@ private Q_SLOTS:
         FormConfig->ButClose->click();
         for (int i = 0; i < 3; ++i)
             QCoreApplication::processEvents();
+        Settle();
         QCOMPARE(SetupInDatabase().value("THIRD").last(), QString("закрыто без Enter"));
     }
 
@@ -591,6 +723,7 @@ private Q_SLOTS:
         FormBaseView->DateTimePicker1->SetDateTime(kDay);
         FormBaseView->DateTimePicker3->SetDateTime(kDay);
         FormBaseView->ButLoadClick(nullptr);
+        Settle();
         QVERIFY(TP().messages.isEmpty());
         TDBGridEh* browser = FormBaseView->DBGridEh1;
         QCOMPARE(browser->Model()->rowCount(), 1);
@@ -601,7 +734,7 @@ private Q_SLOTS:
                                    in("1E-6"), "2100", in("1650.5")}));
 
         // The constants page of the configuration window.
-        FormConfig->FormShow();
+        ShowConfig();
         FormConfig->PageControl1->SetActivePage(FormConfig->TabSheet2);
         TDBGridEh* constants = FormConfig->DBGridEh2;
         const int minPls = RowNamed("MIN_PLS");
@@ -616,7 +749,7 @@ private Q_SLOTS:
 
     void refusedConstantChangesStayMarked() {
         App app;
-        FormConfig->FormShow();
+        ShowConfig();
         TConstantsCopy& copy = FormConfig->ClientDataSetConst;
         // Changed by someone else after the dialog read it: the update finds no row.
         QVERIFY(ExecAdmin("update setup set ConstVal = 1200 where ConstName = 'MIN_PLS'"));
@@ -647,6 +780,7 @@ private Q_SLOTS:
         QCOMPARE(copy.Mark(0), TGridData::RowMark::NotSaved);
         QVERIFY(ExecAdmin("rename table setup_away to setup"));
         FormConfig->ButSaveConst->click();
+        Settle();
         QCOMPARE(TP().messages.size(), 1);
         QCOMPARE(copy.Mark(0), TGridData::RowMark::None);
         QCOMPARE(copy.Mark(1), TGridData::RowMark::None);
@@ -662,40 +796,105 @@ private Q_SLOTS:
         QCOMPARE(SetupInDatabase().value("MIN_PLS").first(), QString("1300"));
     }
 
+    // A save the server holds back: the dialog answers meanwhile, and what the
+    // operator asks for during it follows it, nothing lost and nothing sent twice.
+    void constantSaveHeldByTheServer_data() {
+        QTest::addColumn<QString>("during");
+        QTest::newRow("another row deleted") << "delete another";
+        QTest::newRow("the changed row on its way deleted") << "delete changed";
+        QTest::newRow("the new row on its way deleted") << "delete new";
+        QTest::newRow("a row inserted before it") << "insert";
+    }
+    void constantSaveHeldByTheServer() {
+        QFETCH(QString, during);
+        QVERIFY(ExecAdmin("insert into setup values ('SECOND', 2, 'второй')"));
+        App app;
+        ShowConfig();
+        TConstantsCopy& copy = FormConfig->ClientDataSetConst;
+        TDBGridEh* grid = FormConfig->DBGridEh2;
+        {
+            OtherClient other;
+            other.Lock("setup");
+            // On its way: a new constant, or (for its deletion) a changed one.
+            if (during == "delete changed") {
+                TypeCell(RowNamed("SECOND"), 2, "изменен", false);
+            } else {
+                FormConfig->NavInsertClick(nullptr);
+                TypeCell(grid->CurrentRow(), 0, "NEW", false);
+            }
+            QTRY_VERIFY(WaitsForLock(during == "delete changed" ? "update setup" : "insert into setup"));
+            QVERIFY(FormConfig->SavingConstants());
+            QVERIFY(!grid->isEnabled());
+            QVERIFY(!FormConfig->ButSaveConst->isEnabled());
+            // The dialog answers meanwhile.
+            FormConfig->PageControl1->SetActivePage(FormConfig->TabSheet1);
+            QTest::keyClicks(FormConfig->EditMySQL_Login, "x");
+            QCOMPARE(FormConfig->EditMySQL_Login->GetText(), TestDatabase().user + "x");
+            FormConfig->PageControl1->SetActivePage(FormConfig->TabSheet2);
+            QVERIFY(FormConfig->SavingConstants());
+            QCOMPARE(FormConfig->ConstantSaves(), 0);
+            if (during == "insert") {
+                grid->SetCurrentRow(RowNamed("NEW"));
+                FormConfig->NavInsertClick(nullptr);
+            } else {
+                grid->SetCurrentRow(RowNamed(during == "delete new" ? "NEW" : "SECOND"));
+                TP().answers = {QMessageBox::Yes};
+                FormConfig->NavDeleteClick(nullptr);
+            }
+            QCoreApplication::processEvents();
+            other.Unlock();
+        }
+        Settle();
+        QVERIFY(!FormConfig->SavingConstants());
+        QVERIFY(grid->isEnabled());
+        if (during == "insert") {
+            QCOMPARE(FormConfig->ConstantSaves(), 1);
+            QCOMPARE(copy.Mark(RowNamed("NEW")), TGridData::RowMark::None);
+            // The new row, left empty, is still the operator's to fill.
+            QCOMPARE(copy.RowCount(), 4);
+            const int blank = RowNamed("NEW") - 1;
+            QCOMPARE(copy.Mark(blank), TGridData::RowMark::Inserting);
+            FormConfig->ButSaveConst->click();
+            Settle();
+        } else {
+            QCOMPARE(FormConfig->ConstantSaves(), 2);
+            QCOMPARE(RowNamed(during == "delete new" ? "NEW" : "SECOND"), -1);
+        }
+        QVERIFY2(TP().messages.size() == (during == "insert" ? 0 : 1),
+                 qPrintable(TP().messages.isEmpty() ? QString() : TP().messages.last().text));
+        QVERIFY(!copy.HasPendingChanges());
+        const auto rows = SetupInDatabase();
+        QCOMPARE(SetupRowsNamed("NEW"), during.startsWith("delete") && during != "delete another" ? 0 : 1);
+        QCOMPARE(SetupRowsNamed("SECOND"), during == "delete another" || during == "delete changed" ? 0 : 1);
+        QCOMPARE(rows.value("MIN_PLS").first(), QString("1100"));
+    }
+
     void newConstantWhoseAnswerIsLostIsNotSentTwice() {
         App app;
-        FormConfig->FormShow();
+        ShowConfig();
         TConstantsCopy& copy = FormConfig->ClientDataSetConst;
-        TSQLQuery id(app->SQLConnection1, "select connection_id() as id");
-        id.Open();
-        const qint64 session = qint64(id.AsFloat("id"));
+        qint64 session = -1;
+        Db()->Post<qint64>(
+            TSessionRole::Live, Db(),
+            [](TDbSession& s) { return qint64(s.Select("select connection_id()", TStatementKind::Command).Number(0, 0)); },
+            [&](TDbReply<qint64>& r) { session = r.Ok() ? *r.value : -1; });
+        Settle();
+        QVERIFY(session > 0);
         // The insert reaches the server and waits for a table lock; meanwhile
         // its session is killed.
-        std::promise<void> locked;
-        std::thread holder([&] {
-            const TestDb t = TestDatabase();
-            {
-                QSqlDatabase db = QSqlDatabase::addDatabase("QMYSQL", "lock_holder");
-                db.setHostName(t.host);
-                db.setPort(t.port);
-                db.setUserName(t.user);
-                db.setPassword(t.password);
-                db.setDatabaseName("ordalm");
-                db.open();
-                QSqlQuery(db).exec("lock tables setup write");
-                locked.set_value();
-                QThread::msleep(800);
-                QSqlQuery(db).exec(QStringLiteral("kill %1").arg(session));
-                QSqlQuery(db).exec("unlock tables");
-                db.close();
-            }
-            QSqlDatabase::removeDatabase("lock_holder");
-        });
-        locked.get_future().wait();
-        FormConfig->NavInsertClick(nullptr);
-        const int row = FormConfig->DBGridEh2->CurrentRow();
-        TypeCell(row, 0, "MAYBE");
-        holder.join();
+        {
+            OtherClient other;
+            other.Lock("setup");
+            FormConfig->NavInsertClick(nullptr);
+            const int row = FormConfig->DBGridEh2->CurrentRow();
+            TypeCell(row, 0, "MAYBE", false);
+            QTRY_VERIFY(WaitsForLock("insert into setup"));
+            other.Execute(QStringLiteral("kill %1").arg(session));
+            other.Unlock();
+        }
+        Settle();
+        const int row = RowNamed("MAYBE");
+        QVERIFY(row >= 0);
         QCOMPARE(TP().messages.size(), 1);
         QVERIFY2(TP().messages[0].text.contains("неизвестно"), qPrintable(TP().messages[0].text));
         QVERIFY(copy.At(row).uncertain);
@@ -708,6 +907,7 @@ private Q_SLOTS:
         QVERIFY(!rows.contains("MAYBE"));
         // ...the operator's "Сохранить изменения" does.
         FormConfig->ButSaveConst->click();
+        Settle();
         rows = SetupInDatabase();
         QVERIFY(rows.contains("MAYBE"));
         QCOMPARE(copy.Mark(RowNamed("MAYBE")), TGridData::RowMark::None);
@@ -753,6 +953,34 @@ private Q_SLOTS:
         QCOMPARE(OffColors[0], clFuchsia);
         QCOMPARE(OnColors[8], clNavy);
         QVERIFY(TP().messages.isEmpty());
+    }
+
+    // Colours applied while the configuration file cannot be read: the error
+    // box says why, the scheme takes them all the same, and the file keeps
+    // the stored password and all else (before, it kept only the colours).
+    void coloursForAnUnreadableConfiguration() {
+        App app;
+        FormMnemo->Timer1->stop();
+        const QByteArray before = ReadFileText(IniPath());
+        TArrow* arrow = FormMnemo->Layout().Get<TArrow>("Arrow31");
+        FormConfig->PageControl1->SetActivePage(FormConfig->TabSheet3);
+        TP().nextColor = clFuchsia;
+        FormConfig->Layout().Get<TOutField>("OutFieldKS0")->Click();
+        {
+            ObeyPermissions obey;
+            if (!obey.Active())
+                QSKIP("file permissions cannot be enforced for this process");
+            const QByteArray path = QFile::encodeName(IniPath());
+            QVERIFY(::chmod(path.constData(), 0200) == 0);
+            FormConfig->ButApplyNewColors->click();
+            QVERIFY(::chmod(path.constData(), 0644) == 0);
+        }
+        QCOMPARE(TP().messages.size(), 1);
+        QVERIFY2(TP().messages[0].text.startsWith(
+                     "Цвета не сохранены в файле конфигурации: Не удается прочитать файл " + IniPath()),
+                 qPrintable(TP().messages[0].text));
+        QCOMPARE(arrow->GetColor(), clFuchsia);
+        QCOMPARE(ReadFileText(IniPath()), before);
     }
 
     void setupModeSwitch() {

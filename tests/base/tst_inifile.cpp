@@ -1,9 +1,17 @@
 #include "Cp1251.h"
 #include "IniFile.h"
 #include "NumText.h"
+#include "ObeyPermissions.h"
 #include "TestSupport.h"
 
+#include <QDir>
 #include <QFile>
+#include <condition_variable>
+#include <fcntl.h>
+#include <mutex>
+#include <optional>
+#include <sys/stat.h>
+#include <thread>
 
 namespace {
 void WriteBytes(const QString& name, const QByteArray& data) {
@@ -15,6 +23,65 @@ QByteArray ReadBytes(const QString& name) {
     QFile f(name);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
+
+// Releases a reader that waits on the pipe for a writer that never comes, by
+// coming as that writer, and remembers that it had to: a read of a pipe put in
+// a file's place would otherwise hold the test (and the program) for ever.
+// The wait before it steps in only keeps it from meeting a reader that opens
+// and closes the pipe at once, which does not wait.
+class PipeWatch {
+public:
+    explicit PipeWatch(const QString& fifo) {
+        if (!fifo.isEmpty())
+            thread_ = std::thread([this, path = QFile::encodeName(fifo)] { Watch(path); });
+    }
+    ~PipeWatch() { Stop(); }
+    bool ReaderWaited() {
+        Stop();
+        return waited_;
+    }
+
+private:
+    void Watch(const QByteArray& path) {
+        std::unique_lock lock(m_);
+        if (cv_.wait_for(lock, std::chrono::seconds(30), [this] { return stop_; }))
+            return;
+        while (!cv_.wait_for(lock, std::chrono::milliseconds(100), [this] { return stop_; })) {
+            // Opens only while somebody has the reading end open.
+            const int fd = ::open(path.constData(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+            if (fd >= 0) {
+                waited_ = true;
+                ::close(fd);
+            }
+        }
+    }
+    void Stop() {
+        {
+            std::lock_guard lock(m_);
+            stop_ = true;
+        }
+        cv_.notify_all();
+        if (thread_.joinable())
+            thread_.join();
+    }
+
+    std::mutex m_;
+    std::condition_variable cv_;
+    bool stop_ = false;
+    bool waited_ = false;
+    std::thread thread_;
+};
+
+// Runs a write: the text it was refused with, or "(written)".
+template <class F> QString Refusal(F&& write) {
+    try {
+        write();
+    } catch (const IniFileError& e) {
+        return QString::fromUtf8(e.what());
+    }
+    return QStringLiteral("(written)");
+}
+
 } // namespace
 
 class TstIniFile : public QObject {
@@ -151,6 +218,92 @@ private Q_SLOTS:
         ini.DeleteKey("A", "x");
         ini.EraseSection("B");
         QCOMPARE(ReadBytes("s.ini"), QByteArray("[A]\ny=2\nw=4\n\n"));
+    }
+
+    // A configuration file that exists but cannot be read is no empty file:
+    // every read gives its default, every write is refused with the reason and
+    // leaves the file as it was (before, the first write replaced it with a
+    // file of one key: the stored password, the colours and the looks were
+    // gone), and a pipe in its place does not hold the reader. Once readable,
+    // the same object reads it and writes into it again.
+    void unreadableFileIsLeftAlone_data() {
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("no permission at all") << "mode 000";
+        QTest::newRow("written but not read") << "mode 200";
+        QTest::newRow("a folder in its place") << "folder";
+        QTest::newRow("a pipe in its place") << "pipe";
+        QTest::newRow("a read that fails") << "io error"; // /proc/self/mem at offset 0 gives EIO
+    }
+    void unreadableFileIsLeftAlone() {
+        QFETCH(QString, kind);
+        const QString name = TestDir() + "/unreadable-" + QString(kind).replace(' ', '-') + ".ini";
+        const QString aside = name + ".aside";
+        const QByteArray content =
+            "; workstation\r\n[main]\r\nFirstChangeStart=8\r\n[MySQL]\r\nSavePassword=1\r\n"
+            "Password=5Q555Q<1U5\r\n[OnColors]\r\nWater=0x00FFFF00\r\n";
+        WriteBytes(name, content);
+        IniFile ini(name); // read once while readable, then not
+        QCOMPARE(ini.ReadString("MySQL", "Password", "-"), QString("5Q555Q<1U5"));
+
+        std::optional<ObeyPermissions> obey;
+        const QByteArray path = QFile::encodeName(name);
+        if (kind.startsWith("mode")) {
+            obey.emplace();
+            if (!obey->Active())
+                QSKIP("file permissions cannot be enforced for this process");
+            QVERIFY(::chmod(path.constData(), kind == "mode 000" ? 0 : 0200) == 0);
+        } else {
+            QVERIFY(QFile::rename(name, aside));
+            if (kind == "folder")
+                QVERIFY(QDir().mkpath(name));
+            else if (kind == "pipe")
+                QVERIFY(::mkfifo(path.constData(), 0644) == 0);
+            else
+                QVERIFY(QFile::link("/proc/self/mem", name));
+        }
+        const QString says = "Не удается прочитать файл " + name + ": ";
+        {
+            PipeWatch watch(kind == "pipe" ? name : QString());
+            IniFile fresh(name); // as at start-up
+            for (const IniFile* f : {&ini, &fresh}) {
+                QCOMPARE(f->ReadString("MySQL", "Password", "-"), QString("-"));
+                QCOMPARE(f->ReadInteger("main", "FirstChangeStart", 7), 7);
+                QVERIFY(f->ReadSections().isEmpty());
+                QVERIFY(!f->SectionExists("OnColors"));
+                QVERIFY2(f->ReadError().startsWith(says), qPrintable(f->ReadError()));
+            }
+            const QList<std::function<void()>> writes = {
+                [&] { ini.WriteString("MySQL", "Login", "root"); },
+                [&] { fresh.WriteInteger("main", "FirstChangeStart", 9); },
+                [&] {
+                    fresh.Begin();
+                    fresh.WriteString("MySQL", "Comp", "127.0.0.1");
+                    fresh.WriteBool("MySQL", "SavePassword", false);
+                    fresh.Commit();
+                },
+                [&] { ini.DeleteKey("MySQL", "Password"); },
+                [&] { ini.EraseSection("OnColors"); },
+            };
+            for (const auto& write : writes) {
+                const QString refusal = Refusal(write);
+                QVERIFY2(refusal.startsWith(says), qPrintable(refusal));
+            }
+            QVERIFY2(!watch.ReaderWaited(), "a read waited for a writer on the pipe in the file's place");
+        }
+
+        if (obey) {
+            QVERIFY(::chmod(path.constData(), 0644) == 0);
+            obey.reset();
+        } else {
+            QVERIFY(kind == "folder" ? QDir().rmdir(name) : QFile::remove(name));
+            QVERIFY(QFile::rename(aside, name));
+        }
+        QCOMPARE(ReadBytes(name), content);
+        QVERIFY(ini.ReadError().isEmpty());
+        QCOMPARE(ini.ReadString("MySQL", "Password", "-"), QString("5Q555Q<1U5"));
+        ini.WriteString("MySQL", "Login", "root");
+        QCOMPARE(ReadBytes(name), QByteArray(content).replace("Password=5Q555Q<1U5\r\n",
+                                                              "Password=5Q555Q<1U5\r\nLogin=root\r\n"));
     }
 
     void unwritableFileThrowsAndKeepsNothingHalf() {

@@ -5,6 +5,7 @@
 #include "Layout.h"
 #include "Levelgraph.h"
 #include "NumText.h"
+#include "ObeyPermissions.h"
 #include "TestSupport.h"
 
 #include <QAction>
@@ -15,6 +16,7 @@
 #include <QVBoxLayout>
 #include <cmath>
 #include <memory>
+#include <sys/stat.h>
 
 namespace {
 
@@ -351,6 +353,33 @@ end
         QCOMPARE(ini.ReadInteger(QStringLiteral("LevelGraphPLS"), QStringLiteral("pc7"), 0), clTeal);
         QCOMPARE(ini.ReadInteger(QStringLiteral("LevelGraphPLS"), QStringLiteral("pc3"), 0), clLime);
         QCOMPARE(ini.ReadInteger(QStringLiteral("LevelGraphPLS"), QStringLiteral("pw15"), 0), 1);
+    }
+
+    // The pens are saved when the chart goes, also on the way out of the
+    // program: a file that cannot be read is left as it is, and the chart goes.
+    void pensNotSavedToAnUnreadableFile() {
+        const QByteArray text = "[LevelGraphPLS]\npw0=2\n[LevelGraphTN]\npc0=255\n";
+        QFile f("Unreadable.INI");
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(text);
+        f.close();
+        {
+            ObeyPermissions obey;
+            if (!obey.Active())
+                QSKIP("file permissions cannot be enforced for this process");
+            QVERIFY(::chmod("Unreadable.INI", 0200) == 0);
+            {
+                TLevelGraph g;
+                g.setObjectName(QStringLiteral("LevelGraphPLS"));
+                g.SetIniName(QStringLiteral(".\\Unreadable.INI"));
+                QCOMPARE(g.GraphPen(0)->GetWidth(), 1); // the default
+                g.GraphPen(7)->SetColor(clTeal);
+                QVERIFY(!g.SaveToIni());
+            }
+            QVERIFY(::chmod("Unreadable.INI", 0644) == 0);
+        }
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QCOMPARE(f.readAll(), text);
     }
 
     void demoData() {

@@ -3,16 +3,14 @@
 #include "Cp1251.h"
 #include "Inidataset.h"
 #include "NumText.h"
+#include "ObeyPermissions.h"
 #include "TestSupport.h"
 
 #include <QDir>
 #include <QFile>
 #include <optional>
-#include <linux/capability.h>
 #include <memory>
 #include <sys/stat.h>
-#include <sys/syscall.h>
-#include <unistd.h>
 
 namespace {
 
@@ -59,37 +57,6 @@ QStringList Walk(TIniDataSet& set) {
                                                : set.FieldByName("level")->GetAsString());
     return out;
 }
-
-// For its lifetime the calling thread obeys file permissions even as root: it
-// drops the capabilities that let root read and write any file from its
-// effective set (they stay permitted and come back at the end).
-class ObeyPermissions {
-public:
-    ObeyPermissions() {
-        if (::geteuid() != 0) {
-            active_ = true;
-            return;
-        }
-        __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
-        if (::syscall(SYS_capget, &header, saved_) != 0)
-            return;
-        __user_cap_data_struct reduced[2] = {saved_[0], saved_[1]};
-        reduced[0].effective &= ~((1u << CAP_DAC_OVERRIDE) | (1u << CAP_DAC_READ_SEARCH));
-        dropped_ = active_ = ::syscall(SYS_capset, &header, reduced) == 0;
-    }
-    ~ObeyPermissions() {
-        if (dropped_) {
-            __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
-            ::syscall(SYS_capset, &header, saved_);
-        }
-    }
-    bool Active() const { return active_; }
-
-private:
-    __user_cap_data_struct saved_[2] = {};
-    bool active_ = false;
-    bool dropped_ = false;
-};
 
 } // namespace
 
