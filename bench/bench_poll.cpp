@@ -98,9 +98,11 @@ int main(int argc, char** argv) {
         main.SQLConnection1->Post<int>(
             TSessionRole::Live, &main,
             [&statements](TDbSession& live) {
+                std::vector<TResultTable> results;
+                live.SelectAll({statements[0], statements[1], statements[2]}, TStatementKind::Poll, results);
                 int n = 0;
-                for (const QString& sql : statements)
-                    n += live.Select(sql, TStatementKind::Poll).RowCount();
+                for (const TResultTable& t : results)
+                    n += t.RowCount();
                 return n;
             },
             [&answered](TDbReply<int>&) { answered = true; });

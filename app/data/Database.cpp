@@ -37,6 +37,8 @@ TSQLConnection::TSQLConnection(QObject* parent) : QObject(parent) {
             w->receiver,
             [raw, name, history] {
                 raw->session = new TDbSession(name);
+                // The poll's look goes as one text: one round trip, not three.
+                raw->session->AllowSeveralStatements(!history);
                 // Reading a long range is work that may wait; the poll, a
                 // command and the screen may not. The history thread yields
                 // the processor to them (a nice value of its own, so it is

@@ -60,54 +60,64 @@ TResultTable::Type TypeOf(enum_field_types t) {
 }
 
 
-// One statement on a raw session, its whole result read into memory. An error
-// comes back as its code and text.
+// Statements on a raw session, each result read whole into memory in order.
+// The text may hold several statements when the session allows them; the
+// first that fails ends the reading with its code and text, the results of
+// those before it kept.
 struct Fetched {
-    TResultTable table;
+    std::vector<TResultTable> tables;
     unsigned int error = 0;
     QString errorText;
 };
 
-Fetched Fetch(MYSQL* m, const QByteArray& text) {
-    Fetched out;
-    auto fail = [&] {
-        out.error = mysql_errno(m);
-        out.errorText = QString::fromUtf8(mysql_error(m));
-        return std::move(out);
-    };
-    if (mysql_real_query(m, text.constData(), static_cast<unsigned long>(text.size())) != 0)
-        return fail();
-    // Streamed and read to the end in one go: nothing else runs on the
-    // session until the last row is in memory.
-    MYSQL_RES* res = mysql_use_result(m);
-    if (!res) {
-        if (mysql_field_count(m) != 0 || mysql_errno(m) != 0)
-            return fail();
-        return out; // a statement without result
-    }
+// Reads one streamed result to its end: nothing else runs on the session
+// until the last row is in memory.
+bool ReadResult(MYSQL* m, MYSQL_RES* res, TResultTable& table) {
     const unsigned int n = mysql_num_fields(res);
     const MYSQL_FIELD* fields = mysql_fetch_fields(res);
     for (unsigned int i = 0; i < n; ++i)
-        out.table.AddColumn(QString::fromUtf8(fields[i].name, int(fields[i].name_length)), TypeOf(fields[i].type));
+        table.AddColumn(QString::fromUtf8(fields[i].name, int(fields[i].name_length)), TypeOf(fields[i].type));
     std::vector<std::pair<const char*, size_t>> cells(n);
     while (MYSQL_ROW row = mysql_fetch_row(res)) {
         const unsigned long* lengths = mysql_fetch_lengths(res);
         for (unsigned int i = 0; i < n; ++i)
             cells[i] = {row[i], lengths[i]};
-        out.table.AppendRow(cells);
+        table.AppendRow(cells);
     }
-    if (mysql_errno(m) != 0) {
-        Fetched failed = fail();
-        mysql_free_result(res);
-        return failed;
-    }
+    const bool ok = mysql_errno(m) == 0;
     mysql_free_result(res);
-    // The driver lets a session send several statements at once; none of ours
-    // does, but a session must never be left with unread results.
-    while (mysql_more_results(m) && mysql_next_result(m) == 0)
-        if (MYSQL_RES* more = mysql_use_result(m))
-            mysql_free_result(more);
-    return out;
+    return ok;
+}
+
+Fetched FetchAll(MYSQL* m, const QByteArray& text) {
+    Fetched out;
+    auto fail = [&] {
+        out.error = mysql_errno(m);
+        out.errorText = QString::fromUtf8(mysql_error(m));
+        // A session must never be left with unread results.
+        while (mysql_more_results(m) && mysql_next_result(m) == 0)
+            if (MYSQL_RES* more = mysql_use_result(m))
+                mysql_free_result(more);
+        return std::move(out);
+    };
+    if (mysql_real_query(m, text.constData(), static_cast<unsigned long>(text.size())) != 0)
+        return fail();
+    for (;;) {
+        MYSQL_RES* res = mysql_use_result(m);
+        TResultTable table;
+        if (res) {
+            if (!ReadResult(m, res, table))
+                return fail();
+        } else if (mysql_field_count(m) != 0 || mysql_errno(m) != 0) {
+            return fail();
+        }
+        out.tables.push_back(std::move(table));
+        const int next = mysql_next_result(m);
+        if (next < 0)
+            return out;
+        if (next > 0)
+            return fail();
+    }
 }
 
 // Runs sql with values bound to its "?" marks in order (without values, as it
@@ -183,10 +193,11 @@ void TDbSession::OpenPhysical() {
     db_.setUserName(settings_.user);
     db_.setPassword(settings_.password);
     db_.setConnectOptions(QStringLiteral("MYSQL_OPT_CONNECT_TIMEOUT=%1;MYSQL_OPT_READ_TIMEOUT=%2;"
-                                         "MYSQL_OPT_WRITE_TIMEOUT=%3")
+                                         "MYSQL_OPT_WRITE_TIMEOUT=%3%4")
                               .arg(kConnectTimeout)
                               .arg(kReadTimeout)
-                              .arg(kWriteTimeout));
+                              .arg(kWriteTimeout)
+                              .arg(severalStatements_ ? QStringLiteral(";CLIENT_MULTI_STATEMENTS") : QString()));
     if (!db_.open()) {
         const QSqlError e = db_.lastError();
         throw EDatabaseError(ErrorText(e), NativeCode(e));
@@ -295,12 +306,36 @@ TResultTable TDbSession::Select(const QString& sql, TStatementKind kind) {
     const bool range = kind == TStatementKind::Range;
     if (range)
         SetReadTimeout(kRangeReadTimeout);
-    Fetched result = Fetch(m, sql.toUtf8());
+    Fetched result = FetchAll(m, sql.toUtf8());
     if (range)
         SetReadTimeout(kReadTimeout);
     if (result.error != 0)
         Fail(result.errorText, int(result.error));
-    return std::move(result.table);
+    if (result.tables.empty())
+        return TResultTable();
+    return std::move(result.tables.front());
+}
+
+void TDbSession::SelectAll(const QStringList& sqls, TStatementKind kind, std::vector<TResultTable>& results) {
+    if (!severalStatements_ || sqls.size() < 2) {
+        for (const QString& sql : sqls)
+            results.push_back(Select(sql, kind));
+        return;
+    }
+    EnsureOpen();
+    MYSQL* m = Handle(db_);
+    if (!m)
+        throw EDatabaseError(QStringLiteral("Драйвер MySQL (QMYSQL) не установлен"));
+    const bool range = kind == TStatementKind::Range;
+    if (range)
+        SetReadTimeout(kRangeReadTimeout);
+    Fetched result = FetchAll(m, sqls.join(QLatin1Char(';')).toUtf8());
+    if (range)
+        SetReadTimeout(kReadTimeout);
+    for (TResultTable& t : result.tables)
+        results.push_back(std::move(t));
+    if (result.error != 0)
+        Fail(result.errorText, int(result.error));
 }
 
 int TDbSession::Execute(const QString& sql, const QVariantList& values, TStatementKind kind) {

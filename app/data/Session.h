@@ -19,6 +19,7 @@
 #include <QStringList>
 #include <QVariantList>
 #include <mutex>
+#include <vector>
 #include <functional>
 
 // Where a session connects: the configuration's parameter lines as data.
@@ -76,6 +77,15 @@ public:
     // Runs a statement and reads every row of its result. Throws
     // EDatabaseError; a lost session is marked lost first.
     TResultTable Select(const QString& sql, TStatementKind kind);
+    // Runs the statements in order and appends each one's rows to results;
+    // the first that fails throws (results then holds those before it). With
+    // several statements allowed they go to the server as one text in one
+    // round trip.
+    void SelectAll(const QStringList& sqls, TStatementKind kind, std::vector<TResultTable>& results);
+    // Whether the session may send several statements as one text; takes
+    // effect at the next connect. For a session that runs only the program's
+    // own statement texts.
+    void AllowSeveralStatements(bool on) { severalStatements_ = on; }
     // Runs a statement without result; values are bound to its "?" marks in
     // order, never spliced into the text. Returns the rows affected. When the
     // session is lost while the server has the statement, the error says
@@ -102,6 +112,7 @@ private:
     QSqlDatabase db_;
     TConnectionSettings settings_;
     bool lost_ = false;
+    bool severalStatements_ = false;
     bool reconnectTried_ = false;
     quint64 lastReconnectMs_ = 0;
     // A duplicate of the session's socket, for Abort: while it is held, the

@@ -44,22 +44,22 @@ void TStatePoll::Tick(TDateTime now) {
     if (waiting_ || !connection_->Wanted())
         return;
     waiting_ = true;
-    const QString sql[3] = {SQLQueryPUState.SQL(), SQLQueryMaxTime.SQL(), SQLQueryLastData.SQL()};
+    const QStringList sql = {SQLQueryPUState.SQL(), SQLQueryMaxTime.SQL(), SQLQueryLastData.SQL()};
     connection_->Post<Answer>(
         TSessionRole::Live, this,
         [sql](TDbSession& session) {
             Answer a;
-            TResultTable* out[3] = {&a.state, &a.maxTime, &a.lastData};
-            for (int i = 0; i < 3; ++i) {
-                try {
-                    *out[i] = session.Select(sql[i], TStatementKind::Poll);
-                } catch (const EDatabaseError& e) {
-                    a.failedAt = i;
-                    a.error = e.Text();
-                    a.lost = session.Lost();
-                    break;
-                }
+            std::vector<TResultTable> results;
+            try {
+                session.SelectAll(sql, TStatementKind::Poll, results);
+            } catch (const EDatabaseError& e) {
+                a.failedAt = int(results.size());
+                a.error = e.Text();
+                a.lost = session.Lost();
             }
+            TResultTable* out[3] = {&a.state, &a.maxTime, &a.lastData};
+            for (size_t i = 0; i < results.size() && i < 3; ++i)
+                *out[i] = std::move(results[i]);
             return a;
         },
         [this](TDbReply<Answer>& reply) {

@@ -193,6 +193,37 @@ private Q_SLOTS:
         QVERIFY(c->Connected());
     }
 
+    // Several statements in one text (the poll's look): each result in order;
+    // the first that fails ends it with the results before it kept, and the
+    // session stays in step for the next statement (no result left unread).
+    void severalStatementsInOneRoundTrip_data() {
+        QTest::addColumn<bool>("several");
+        QTest::newRow("one text") << true;
+        QTest::newRow("one by one") << false;
+    }
+    void severalStatementsInOneRoundTrip() {
+        QFETCH(bool, several);
+        TDbSession c(QStringLiteral("test"));
+        c.SetSettings(TConnectionSettings::FromParams(TestParams()));
+        c.AllowSeveralStatements(several);
+        c.Open();
+        std::vector<TResultTable> results;
+        c.SelectAll({"select 1 as a", "select 2 as b union all select 3", "select 'x' as c"}, TStatementKind::Poll,
+                    results);
+        QCOMPARE(int(results.size()), 3);
+        QCOMPARE(results[1].RowCount(), 2);
+        QCOMPARE(results[1].Number(1, 0), 3.0);
+        QCOMPARE(results[2].Text(0, 0), QStringLiteral("x"));
+        results.clear();
+        QVERIFY_THROWS_EXCEPTION(EDatabaseError, c.SelectAll({"select 1 as a", "select * from no_such_table",
+                                                              "select 3 as c"},
+                                                             TStatementKind::Poll, results));
+        QCOMPARE(int(results.size()), 1);
+        QVERIFY(c.Connected());
+        QCOMPARE(c.Select("select 4 as d", TStatementKind::Command).Number(0, 0), 4.0);
+        QVERIFY(c.Exists("select ? as e", {5}));
+    }
+
     void readTimeoutsByKind() {
         using namespace std::chrono;
         const qint64 pid = ServerPid();
