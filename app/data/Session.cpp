@@ -193,11 +193,10 @@ void TDbSession::OpenPhysical() {
     db_.setUserName(settings_.user);
     db_.setPassword(settings_.password);
     db_.setConnectOptions(QStringLiteral("MYSQL_OPT_CONNECT_TIMEOUT=%1;MYSQL_OPT_READ_TIMEOUT=%2;"
-                                         "MYSQL_OPT_WRITE_TIMEOUT=%3%4")
+                                         "MYSQL_OPT_WRITE_TIMEOUT=%3")
                               .arg(kConnectTimeout)
                               .arg(kReadTimeout)
-                              .arg(kWriteTimeout)
-                              .arg(severalStatements_ ? QStringLiteral(";CLIENT_MULTI_STATEMENTS") : QString()));
+                              .arg(kWriteTimeout));
     if (!db_.open()) {
         const QSqlError e = db_.lastError();
         throw EDatabaseError(ErrorText(e), NativeCode(e));

@@ -82,9 +82,9 @@ public:
     // several statements allowed they go to the server as one text in one
     // round trip.
     void SelectAll(const QStringList& sqls, TStatementKind kind, std::vector<TResultTable>& results);
-    // Whether the session may send several statements as one text; takes
-    // effect at the next connect. For a session that runs only the program's
-    // own statement texts.
+    // Whether SelectAll sends its statements as one text. The driver opens
+    // every session with several statements per text allowed (for stored
+    // procedures); only the program's own statement texts go this way.
     void AllowSeveralStatements(bool on) { severalStatements_ = on; }
     // Runs a statement without result; values are bound to its "?" marks in
     // order, never spliced into the text. Returns the rows affected. When the

@@ -1,4 +1,5 @@
 #include "Baseview.h"
+#include "Services.h"
 
 #include "Global.h"
 #include "Log.h"
@@ -114,10 +115,12 @@ void TFormBaseView::Load(const TBrowserRange& range) {
     Loading = true;
     setCursor(Qt::BusyCursor);
     ButLoad->setToolTip(QStringLiteral("Данные загружаются..."));
+    ShowLoadingCaption(this, true);
     const bool asked = SQLClientDataSetPafData.Open([this, range](const EDatabaseError* e) {
         Loading = false;
         unsetCursor();
         ButLoad->setToolTip(QString());
+        ShowLoadingCaption(this, false);
         loaded_ = range;
         DBGridEh1->SetDataSource(&DataSourcePafData);
         if (e)
@@ -136,6 +139,7 @@ void TFormBaseView::Load(const TBrowserRange& range) {
         Loading = false;
         unsetCursor();
         ButLoad->setToolTip(QString());
+        ShowLoadingCaption(this, false);
         loaded_ = range;
         DBGridEh1->SetDataSource(&DataSourcePafData);
         ShowError(QStringLiteral("Нет соединения с базой данных"));

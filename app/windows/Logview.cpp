@@ -198,6 +198,7 @@ void TFormLogView::ShowLoading(bool on) {
     // The list stays as it is until the new one has come; the window says so.
     setCursor(on ? Qt::BusyCursor : Qt::ArrowCursor);
     LabelTop2->setToolTip(on ? QStringLiteral("Журнал загружается...") : QString());
+    ShowLoadingCaption(this, on);
 }
 
 void TFormLogView::LoadRequested() {

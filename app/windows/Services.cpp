@@ -24,6 +24,8 @@
 #include "Watercircle.h"
 
 #include <QFont>
+#include <QTimer>
+#include <QWidget>
 #include <QHash>
 #include <functional>
 
@@ -171,4 +173,31 @@ bool PickCurrentShiftDay(TDateTimePicker& picker, std::optional<TDateTime>& pick
     picked = ShiftDayOf(Now());
     picker.SetDateTime(*picked);
     return true;
+}
+
+const char* const kLoadingCaptionSuffix = " — идёт загрузка…";
+
+void ShowLoadingCaption(QWidget* window, bool on) {
+    static const char* const kLoadingProperty = "ordalLoadingSince";
+    const QString suffix = QString::fromUtf8(kLoadingCaptionSuffix);
+    if (!on) {
+        window->setProperty(kLoadingProperty, QVariant());
+        QString title = window->windowTitle();
+        if (title.endsWith(suffix)) {
+            title.chop(suffix.size());
+            window->setWindowTitle(title);
+        }
+        return;
+    }
+    // Each load its own number: a short load that ended and a new one that
+    // began meanwhile must not take the older one's timer for their own.
+    static quint64 loads = 0;
+    const quint64 load = ++loads;
+    window->setProperty(kLoadingProperty, load);
+    QTimer::singleShot(400, window, [window, load, suffix] {
+        if (window->property(kLoadingProperty).toULongLong() != load)
+            return;
+        if (!window->windowTitle().endsWith(suffix))
+            window->setWindowTitle(window->windowTitle() + suffix);
+    });
 }

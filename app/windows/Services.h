@@ -32,3 +32,11 @@ class TDateTimePicker;
 // and first opened at 07:10 opens on the shift day that has begun, and a day
 // the operator chose is never taken from him. Returns whether it picked.
 bool PickCurrentShiftDay(TDateTimePicker& picker, std::optional<TDateTime>& picked);
+
+// A load that takes longer than a moment names itself in the window's caption
+// (the main window's title shows the caption of the window in front), so the
+// operator sees why the list has not changed yet; on is called when a load
+// starts, off when it has ended either way.
+void ShowLoadingCaption(QWidget* window, bool on);
+// The words the caption gets while a load goes on.
+extern const char* const kLoadingCaptionSuffix;

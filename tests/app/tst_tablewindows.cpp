@@ -20,6 +20,7 @@
 #include "NumText.h"
 #include "ObeyPermissions.h"
 #include "Outfield.h"
+#include "Services.h"
 #include "Sql.h"
 
 #include <QLineEdit>
@@ -426,6 +427,8 @@ private Q_SLOTS:
             QVERIFY(FormBaseView->Loading);
             // Queued behind the first, not sent beside it.
             QCOMPARE(Db()->Pending(TSessionRole::History), 1);
+            // Held past a moment, the caption (the main window's title) says so.
+            QTRY_VERIFY(FormBaseView->windowTitle().endsWith(QString::fromUtf8(kLoadingCaptionSuffix)));
             other.Unlock();
         }
         Settle();
@@ -437,6 +440,8 @@ private Q_SLOTS:
         // No longer saying that it loads.
         QCOMPARE(FormBaseView->cursor().shape(), Qt::ArrowCursor);
         QCOMPARE(FormBaseView->ButLoad->toolTip(), QString());
+        QVERIFY(!FormBaseView->windowTitle().contains(QString::fromUtf8(kLoadingCaptionSuffix)));
+        QVERIFY(!FormBaseView->windowTitle().isEmpty());
     }
 
     // Closed for good while the server holds its statement back: the answer
@@ -460,6 +465,8 @@ private Q_SLOTS:
                 QVERIFY(FormLogView->LoadJournal());
                 QVERIFY(FormLogView->Loading);
                 QCOMPARE(FormLogView->LabelTop2->toolTip(), QString("Журнал загружается..."));
+                QTRY_COMPARE(FormLogView->windowTitle(),
+                             QString("Журнал работы отсадочных машин") + QString::fromUtf8(kLoadingCaptionSuffix));
                 QVERIFY(!FormLogView->LoadJournal()); // one load at a time
                 window = FormLogView;
             } else {
@@ -485,6 +492,7 @@ private Q_SLOTS:
             QCOMPARE(Column(FormLogView->DBGridEh1, 1), QStringList{"после закрытия"});
             QCOMPARE(FormLogView->cursor().shape(), Qt::ArrowCursor);
             QCOMPARE(FormLogView->LabelTop2->toolTip(), QString());
+            QCOMPARE(FormLogView->windowTitle(), QString("Журнал работы отсадочных машин"));
         } else {
             app->ActionBaseView->trigger();
             FormBaseView->ButLoadClick(nullptr);
