@@ -423,6 +423,9 @@ QMdiSubWindow* TFormMain::AddChild(QWidget* window) {
     QMdiSubWindow* sub = MdiArea->addSubWindow(content, Qt::SubWindow | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
     sub->setAttribute(Qt::WA_DeleteOnClose, false);
     sub->setWindowTitle(window->windowTitle());
+    // A window that changes its caption (a list that has stopped updating, a
+    // load under way) says so in its frame, and so in the main window's title.
+    connect(window, &QWidget::windowTitleChanged, sub, &QMdiSubWindow::setWindowTitle);
     sub->setWindowIcon(AppIcon());
     if (qobject_cast<TFormMnemo*>(window))
         content->SetShownWhole(Config.MnemoFitToWindow);

@@ -24,6 +24,7 @@
 #include "Sql.h"
 
 #include <QLineEdit>
+#include <QMdiSubWindow>
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
 #include <csignal>
@@ -467,6 +468,8 @@ private Q_SLOTS:
                 QCOMPARE(FormLogView->LabelTop2->toolTip(), QString("Журнал загружается..."));
                 QTRY_COMPARE(FormLogView->windowTitle(),
                              QString("Журнал работы отсадочных машин") + QString::fromUtf8(kLoadingCaptionSuffix));
+                // The frame shows it, and with it the main window's title.
+                QCOMPARE(app->SubWindowOf(FormLogView)->windowTitle(), FormLogView->windowTitle());
                 QVERIFY(!FormLogView->LoadJournal()); // one load at a time
                 window = FormLogView;
             } else {
