@@ -104,7 +104,19 @@ TFormMain::TFormMain(const QString& exePath, QWidget* parent) : QMainWindow(pare
         ShapeLink->Brush()->SetColor(link);
         ActionSetCheck();
         FirstRecordShown();
+        if (!failed && StatePoll->HasRecord()) {
+            SetpointFollow.Record(StatePoll->Record().RecMoment, StatePoll->Record().PLSZ, Now());
+            ShowSetpointLine();
+        }
     });
+    // A setpoint the controller has not taken in time goes into the event
+    // queue; an alarm list takes it from here when there is one.
+    SetpointFollow.OnChange = [](const TSetpointFollowUp& followUp) {
+        if (followUp.state == TSetpointState::NotTaken) {
+            qCWarning(lcOrdal) << "density setpoint" << followUp.value << "not taken by the controller";
+            LogEvent(QStringLiteral("Задание плотности не принято контроллером"), 0);
+        }
+    };
     SQLQueryNewSet = std::make_unique<TSQLQuery>(SQLConnection1);
 
     // The tool bar and the frame of the child windows, one above the other.
@@ -137,6 +149,7 @@ TFormMain::TFormMain(const QString& exePath, QWidget* parent) : QMainWindow(pare
     Config.TemplateDir = ExeDir + QStringLiteral("Template");
 
     LoadConfig();
+    SetpointFollow.SetTakeSeconds(Config.SetpointTakeSeconds);
     QDir().mkpath(TempDir);
     QDir().mkpath(TemplateDir);
 
@@ -381,6 +394,16 @@ void TFormMain::BuildToolBar() {
     info->setContentsMargins(0, 0, 0, 0);
     info->setSpacing(0);
     info->addStretch();
+    LabelSetpoint = new QLabel(PanelInfo);
+    LabelSetpoint->setObjectName(QStringLiteral("LabelSetpoint"));
+    LabelSetpoint->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    LabelSetpoint->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+    LabelSetpoint->setFixedHeight(40);
+    QFont setpointFont(QStringLiteral("Arial"));
+    setpointFont.setPixelSize(15);
+    setpointFont.setBold(true);
+    LabelSetpoint->setFont(setpointFont);
+    info->addWidget(LabelSetpoint, 1);
     PanelLink = new QWidget(PanelInfo);
     PanelLink->setObjectName(QStringLiteral("PanelLink"));
     PanelLink->setFixedSize(32, 40);
@@ -638,6 +661,66 @@ void TFormMain::TimerRefreshStateTimer() {
     StatePoll->Tick(now);
     ShapeLink->Brush()->SetColor(StatePoll->LinkColour());
     ActionSetCheck();
+    SetpointFollow.Tick(now);
+    // A row looked for after a lost answer is looked for again until the
+    // server answers (or the follow-up gives it up as unknown).
+    if (SetpointFollow.Checking() && !rowLookRunning_ && SQLConnection1->Wanted())
+        LookForSetpointRow(SetpointFollow.Current().serial, true);
+    ShowSetpointLine();
+}
+
+void TFormMain::ShowSetpointLine() {
+    const QString line = SetpointFollow.Line(Now());
+    if (LabelSetpoint->text() != line)
+        LabelSetpoint->setText(line);
+    QString colour = QStringLiteral("#000080");
+    switch (SetpointFollow.Current().state) {
+    case TSetpointState::Taken:
+        colour = QStringLiteral("#006400");
+        break;
+    case TSetpointState::NotTaken:
+    case TSetpointState::Unknown:
+    case TSetpointState::Checking:
+        colour = QStringLiteral("#C00000");
+        break;
+    default:
+        break;
+    }
+    const QString style = QStringLiteral("QLabel { color: %1; padding-right: 6px; }").arg(colour);
+    if (LabelSetpoint->styleSheet() != style)
+        LabelSetpoint->setStyleSheet(style);
+}
+
+void TFormMain::LookForSetpointRow(int serial, bool afterLostAnswer) {
+    const TSetpointFollowUp& f = SetpointFollow.Current();
+    if (f.serial != serial)
+        return;
+    // Rows of this account with this value since a little before it was asked.
+    const int seconds = int((Now() - setpointAskedAt_) * 86400.0) + 10;
+    rowLookRunning_ = true;
+    SQLConnection1->Post<QVariantList>(
+        TSessionRole::Live, this,
+        [value = f.value, seconds](TDbSession& session) {
+            return session.FirstRow(Sql::FindSetpoint, {value, seconds});
+        },
+        [this, serial, afterLostAnswer](TDbReply<QVariantList>& reply) {
+            rowLookRunning_ = false;
+            const TDateTime now = Now();
+            if (!reply.Ok()) {
+                qCWarning(lcOrdal) << "looking for the setpoint's row failed:" << reply.error->Text();
+                // Stored for certain: only its moment and user are not known.
+                if (!afterLostAnswer)
+                    SetpointFollow.Stored(serial, 0, QString(), now);
+            } else if (reply.value->size() >= 2) {
+                SetpointFollow.Stored(serial, DateTimeFromQ(reply.value->at(0).toDateTime()),
+                                      reply.value->at(1).toString(), now);
+            } else if (afterLostAnswer) {
+                // Not there yet: looked for again at the next tick until the time is up.
+            } else {
+                SetpointFollow.Stored(serial, 0, QString(), now);
+            }
+            ShowSetpointLine();
+        });
 }
 
 // ---------------------------------------------------------------------------
@@ -676,14 +759,34 @@ void TFormMain::SendSetpoint(const QString& prompt, double lowest, double highes
     ActionSetCheck();
     const QString shown = FloatToStr(*value);
     statusBar()->showMessage(QStringLiteral("Задание %1 отправляется...").arg(shown));
-    SQLQueryNewSet->ExecSQL({*value}, [this, column, shown](const EDatabaseError* e, int) {
+    // Only the density is followed: the controller shows its working setpoint.
+    const bool followed = column == QLatin1String("_PLSZ");
+    int serial = 0;
+    if (followed) {
+        setpointAskedAt_ = Now();
+        serial = SetpointFollow.Sending(*value, setpointAskedAt_);
+        ShowSetpointLine();
+    }
+    SQLQueryNewSet->ExecSQL({*value}, [this, column, shown, serial](const EDatabaseError* e, int) {
         setpointSending_ = false;
         ActionSetCheck();
         if (!e) {
             statusBar()->showMessage(QStringLiteral("Задание %1 отправлено").arg(shown), 60000);
+            if (serial)
+                LookForSetpointRow(serial, false);
             return;
         }
         statusBar()->clearMessage();
+        if (serial) {
+            if (e->MaybeExecuted()) {
+                // Its row is looked for from the next tick on, on a session
+                // opened anew (the poll's reopening rule).
+                SetpointFollow.AnswerLost(serial, Now());
+            } else {
+                SetpointFollow.NotSent(serial, Now());
+            }
+            ShowSetpointLine();
+        }
         if (e->MaybeExecuted()) {
             // Sending it again blindly could give the controller the command
             // twice: the operator looks first.

@@ -11,6 +11,7 @@
 #include "Database.h"
 #include "DateTime.h"
 #include "MainConfig.h"
+#include "SetpointFollow.h"
 #include "StatePoll.h"
 #include "TColor.h"
 
@@ -62,6 +63,10 @@ public:
     std::unique_ptr<TSQLQuery> SQLQueryNewSet;
     TShape* ShapeLink = nullptr;
     QLabel* LabelClock = nullptr;
+    // The state of the last density setpoint, left of the link circle.
+    QLabel* LabelSetpoint = nullptr;
+    // The density setpoint followed until the controller has taken it.
+    TSetpointFollow SetpointFollow;
     QToolBar* ToolBarMain = nullptr;
     QWidget* PanelInfo = nullptr;
     QWidget* PanelLink = nullptr;
@@ -133,12 +138,17 @@ private:
     void BuildToolBar();
     bool LoginDialog();
     void SetPrintAction(QAction* action);
+    void ShowSetpointLine();
+    // Looks in control_vector for the row of the followed setpoint `serial`.
+    void LookForSetpointRow(int serial, bool afterLostAnswer);
     void SendSetpoint(const QString& prompt, double lowest, double highest, const QString& rangeMessage,
                       const QString& column);
 
     bool shownOnce_ = false;
     void FirstRecordShown();
     bool setpointSending_ = false;
+    bool rowLookRunning_ = false;
+    TDateTime setpointAskedAt_ = 0; // the workstation's clock
     bool firstRecordShown_ = false;
     class Context;
     std::unique_ptr<Context> context_;
