@@ -32,6 +32,8 @@ QString InsertCommand(const QString& column);
 extern const QString FindSetpoint;
 // The density commands of a range, oldest first: RecMoment, UserName, _PLSZ.
 QString SetpointRange(TDateTime start, TDateTime stop);
+// The controller's working setpoint over a range, oldest first: RecMoment, PLSZ.
+QString SetpointRecordsRange(TDateTime start, TDateTime stop);
 // Constants: a new row (name, value, comment); a changed row (new name, value,
 // comment, then the name, value and comment it had when read); a deleted row
 // (the name, value and comment it had). A row is found by all three old values.

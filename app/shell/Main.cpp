@@ -18,9 +18,14 @@
 #include "Mnemo.h"
 #include "NumText.h"
 #include "Platform.h"
+#include "Setpoints.h"
+#include "ShiftReport.h"
 #include "Sql.h"
+#include "Webprint.h"
 
 #include <QApplication>
+#include <QComboBox>
+#include <QDateEdit>
 #include <functional>
 #include <QCloseEvent>
 #include <QDialogButtonBox>
@@ -231,6 +236,19 @@ void TFormMain::BuildActions() {
     // The neutral state of the print button: no data chosen yet.
     ActionPrint->setEnabled(false);
 
+    ActionSetpointHistory = new QAction(QStringLiteral("Задания плотности за смену"), this);
+    ActionSetpointHistory->setObjectName(QStringLiteral("ActionSetpointHistory"));
+    ActionSetpointHistory->setProperty("category", QStringLiteral("Журналы"));
+    ActionSetpointHistory->setStatusTip(
+        QStringLiteral("Показать задания плотности за смену журнала и принял ли их контроллер"));
+    connect(ActionSetpointHistory, &QAction::triggered, this, [this] { ShowSetpointHistory(); });
+    ActionPrintShiftReport = new QAction(QStringLiteral("Отчёт за смену"), this);
+    ActionPrintShiftReport->setObjectName(QStringLiteral("ActionPrintShiftReport"));
+    ActionPrintShiftReport->setProperty("category", QStringLiteral("Печать"));
+    ActionPrintShiftReport->setStatusTip(
+        QStringLiteral("Печать отчёта за смену: показатели, графики, задания, журнал"));
+    ActionPrintShiftReport->setIcon(QIcon(ToolImage(11)));
+    connect(ActionPrintShiftReport, &QAction::triggered, this, [this] { PrintShiftReport(); });
     ActionMnemoFit = new QAction(QStringLiteral("Мнемосхема по размеру окна"), this);
     ActionMnemoFit->setObjectName(QStringLiteral("ActionMnemoFit"));
     ActionMnemoFit->setProperty("category", QStringLiteral("Мнемосхемы"));
@@ -319,10 +337,14 @@ void TFormMain::BuildMenu() {
     m->addAction(ActionMnemoFit);
     m = bar->addMenu(QStringLiteral("Графики"));
     m->addActions({ActionGraphGC_params, ActionGraphSuspLevel, ActionGraphDivPosition});
-    bar->addMenu(QStringLiteral("Журнал"))->addAction(ActionWorkLog);
+    m = bar->addMenu(QStringLiteral("Журнал"));
+    m->addAction(ActionWorkLog);
+    m->addAction(ActionSetpointHistory);
     bar->addMenu(QStringLiteral("Задания"))->addAction(ActionSetPLSZ);
     m = bar->addMenu(QStringLiteral("Печать"));
     m->addActions({ActionPrintHardParams, ActionPrintLevelGraph, ActionPrintDiverGraph, ActionPrintGCWorkReg});
+    m->addSeparator();
+    m->addAction(ActionPrintShiftReport);
     m = bar->addMenu(QStringLiteral("Сервис"));
     m->addActions({ActionConfig, ActionBaseView});
     bar->addMenu(QStringLiteral("Справка"))->addAction(ActionAbout);
@@ -797,6 +819,91 @@ void TFormMain::SendSetpoint(const QString& prompt, double lowest, double highes
             ShowError(e->Text());
         }
     });
+}
+
+// ---------------------------------------------------------------------------
+// Setpoint history and the shift report
+
+void TFormMain::CurrentShift(TDateTime now, TDateTime& day, int& shift) {
+    day = ShiftDayOf(now);
+    TDateTime start = 0, stop = 0;
+    GetShiftPeriod(day, 1, start, stop);
+    shift = now >= start && now < stop + OneSecond ? 1 : 2;
+}
+
+void TFormMain::ShowSetpointHistory() {
+    TDateTime start = 0, stop = 0;
+    if (FormLogView && FormLogView->LogShift > 0) {
+        start = FormLogView->LogStart;
+        stop = FormLogView->LogStop;
+    } else {
+        TDateTime day = 0;
+        int shift = 1;
+        CurrentShift(Now(), day, shift);
+        GetShiftPeriod(day, shift, start, stop);
+    }
+    auto* window = findChild<TFormSetpoints*>(QStringLiteral("FormSetpoints"));
+    if (!window)
+        window = new TFormSetpoints(this);
+    window->Load(SQLConnection1->Wanted() ? SQLConnection1 : nullptr, start, stop, SetpointFollow.History(),
+                 SetpointFollow.TakeSeconds());
+    window->show();
+    window->raise();
+}
+
+void TFormMain::PrintShiftReport(TDateTime day, int shift) {
+    if (shiftReportBusy_)
+        return;
+    if (shift < 1) {
+        CurrentShift(Now(), day, shift);
+        QDialog ask(this);
+        ask.setObjectName(QStringLiteral("ShiftReportDialog"));
+        ask.setWindowTitle(QStringLiteral("Отчёт за смену"));
+        auto* form = new QFormLayout(&ask);
+        auto* date = new QDateEdit(DateTimeToQ(day).date(), &ask);
+        date->setObjectName(QStringLiteral("DateShiftReport"));
+        date->setCalendarPopup(true);
+        date->setDisplayFormat(QStringLiteral("dd.MM.yyyy"));
+        auto* which = new QComboBox(&ask);
+        which->setObjectName(QStringLiteral("ComboShiftReport"));
+        which->addItems({ShiftName(1), ShiftName(2), ShiftName(3)});
+        which->setCurrentIndex(shift - 1);
+        form->addRow(QStringLiteral("Сменные сутки:"), date);
+        form->addRow(QStringLiteral("Смена:"), which);
+        auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &ask);
+        form->addRow(buttons);
+        connect(buttons, &QDialogButtonBox::accepted, &ask, &QDialog::accept);
+        connect(buttons, &QDialogButtonBox::rejected, &ask, &QDialog::reject);
+        if (Plat().ExecDialog(ask) != QDialog::Accepted)
+            return;
+        day = DateTimeFromQ(date->date().startOfDay());
+        shift = which->currentIndex() + 1;
+    }
+    shiftReportBusy_ = true;
+    ActionPrintShiftReport->setEnabled(false);
+    statusBar()->showMessage(QStringLiteral("Отчёт за смену составляется..."));
+    LoadShiftReport(SQLConnection1->Wanted() ? SQLConnection1 : nullptr, this, day, shift,
+                    [this](TShiftReportData& report) {
+                        TShiftReportSettings settings;
+                        settings.section = QStringLiteral("отделение обогащения угля в тяжелых средах");
+                        settings.minPls = MinPLS;
+                        settings.takeSeconds = SetpointFollow.TakeSeconds();
+                        settings.followed = SetpointFollow.History();
+                        settings.now = Now();
+                        settings.tempDir = TempDir;
+                        QStringList keys, values;
+                        QString error;
+                        const bool made = MakeShiftReport(report, settings, keys, values, &error);
+                        shiftReportBusy_ = false;
+                        ActionPrintShiftReport->setEnabled(true);
+                        statusBar()->clearMessage();
+                        if (!made) {
+                            qCWarning(lcOrdal) << "shift report not made:" << error;
+                            ShowError(QStringLiteral("Не удалось составить отчёт за смену: %1").arg(error));
+                            return;
+                        }
+                        WebPrintWindow()->PrintTemplate(PathIn(TemplateDir, kShiftReportTemplate), keys, values);
+                    });
 }
 
 void TFormMain::ActionSetPLSZExecute() {

@@ -82,6 +82,20 @@ public:
     // "Мнемосхема по размеру окна": the scheme shown whole, scaled to the
     // frame, instead of scrolling (checkable; kept in the configuration).
     QAction* ActionMnemoFit = nullptr;
+    // "Задания плотности за смену" (menu "Журнал") and "Отчёт за смену"
+    // (menu "Печать").
+    QAction* ActionSetpointHistory = nullptr;
+    QAction* ActionPrintShiftReport = nullptr;
+    // The setpoints of the journal's shown range (the current shift before
+    // the journal has loaded), in their own window.
+    void ShowSetpointHistory();
+    // Asks for the shift (the current one offered), then makes its report
+    // and shows it in the print window. `day` and `shift` given: no question.
+    void PrintShiftReport(TDateTime day = 0, int shift = 0);
+    // The shift running at `now`: its shift day and number (1 or 2).
+    static void CurrentShift(TDateTime now, TDateTime& day, int& shift);
+    // A shift report is being loaded or made.
+    bool ShiftReportBusy() const { return shiftReportBusy_; }
 
     // The newest record to show: there is one after the first successful poll;
     // when the connection is lost the last one stays until the link turns red.
@@ -148,6 +162,7 @@ private:
     void FirstRecordShown();
     bool setpointSending_ = false;
     bool rowLookRunning_ = false;
+    bool shiftReportBusy_ = false;
     TDateTime setpointAskedAt_ = 0; // the workstation's clock
     bool firstRecordShown_ = false;
     class Context;
