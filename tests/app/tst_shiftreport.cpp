@@ -4,12 +4,16 @@
 // say so on their pages.
 
 #include "AppFixture.h"
+#include "Global.h"
+#include "Setpoints.h"
 #include "ShiftReport.h"
 #include "Webprint.h"
 
 #include <QDir>
+#include <QLabel>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QTableWidget>
 
 namespace {
 
@@ -27,11 +31,12 @@ QString Poppler(const QString& tool, const QStringList& args) {
 void PutShift(int minutes) {
     ResetPlantTables(1100);
     // seq_0_to_N: the server's sequence engine.
-    QVERIFY(ExecAdmin(QStringLiteral("insert into pu_data (RecMoment, PLS, PLSZ, URKS, URNS, VODA1, DSUS, _PLSZ, AR1) "
-                                     "select '2026-03-05 08:00:00' + interval seq second, 1850 + 20 * sin(seq / 300), "
-                                     "if(seq < 600, 1800, 1850), 60, 45, 40, 50, 1850, "
-                                     "if(seq between 1200 and 1500, 1, 0) from seq_0_to_%1")
-                          .arg(minutes * 60 - 1)));
+    QVERIFY(ExecAdmin(
+        QStringLiteral("insert into pu_data (RecMoment, PLS, PLSZ, URKS, URNS, VODA1, DSUS, _PLSZ, AR1) "
+                       "select '2026-03-05 08:00:00' + interval seq second, 1850 + 20 * sin(seq / 300), "
+                       "if(seq < 600, 1800, 1850), 60, 45, 40, 50, 1850, "
+                       "if(seq between 1200 and 1500, 1, 0) from seq_0_to_%1")
+            .arg(minutes * 60 - 1)));
     ExecAdmin("insert into control_vector (RecMoment, UserName, _PLSZ) values "
               "('2026-03-05 08:10:00', 'op@pult', 1850), ('2026-03-05 08:20:00', 'op@pult', 1950)");
     ExecAdmin("insert into control_log (RecMoment, MessageText) values "
@@ -86,7 +91,8 @@ private Q_SLOTS:
              {"Отчёт за смену", "за 05.03.2026", "Смена №1", "05.03.2026 08:00 – 05.03.2026 19:59",
               "Плотность суспензии, кг/м3", "Уровень в сборнике КС, %",
               "График работы делителя потока суспензии", "Проверка <b>&amp; знаков", "Сменный мастер:"})
-            QVERIFY2(text.contains(QString::fromUtf8(expected)), qPrintable(QString::fromUtf8(expected) + "\n" + text));
+            QVERIFY2(text.contains(QString::fromUtf8(expected)),
+                     qPrintable(QString::fromUtf8(expected) + "\n" + text));
         QVERIFY(text.contains(QRegularExpression("05.03.2026 08:10:00 +1850 +op@pult +08:10:00 +принято")));
         QVERIFY(text.contains(QRegularExpression("05.03.2026 08:20:00 +1950 +op@pult +— +не принято")));
         QVERIFY(text.contains(QRegularExpression("Ручной режим +0 ч 05 мин")));
@@ -96,6 +102,30 @@ private Q_SLOTS:
         QCOMPARE(images.size(), 5);
         for (const QString& line : images)
             QVERIFY2(line.simplified().split(' ').value(3).toInt() >= 2000, qPrintable(line));
+    }
+
+    // The same setpoints in their own window, judged by the same rule.
+    void setpointsWindow() {
+        PutShift(40);
+        App app;
+        TFormSetpoints w;
+        TDateTime start = 0, stop = 0;
+        GetShiftPeriod(EncodeDate(2026, 3, 5), 1, start, stop);
+        bool done = false;
+        w.Load(app->SQLConnection1, start, stop, {}, 30, [&] { done = true; });
+        QTRY_VERIFY(done);
+        QCOMPARE(w.GridSetpoints->rowCount(), 2);
+        QCOMPARE(w.GridSetpoints->item(0, 3)->text(), QString("08:10:00"));
+        QCOMPARE(w.GridSetpoints->item(0, 4)->text(), QString("принято"));
+        QCOMPARE(w.GridSetpoints->item(1, 4)->text(), QString("не принято"));
+        // A failed load says why instead of an empty list.
+        QVERIFY(ExecAdmin("rename table control_vector to control_vector_away"));
+        done = false;
+        w.Load(app->SQLConnection1, start, stop, {}, 30, [&] { done = true; });
+        QTRY_VERIFY(done);
+        ExecAdmin("rename table control_vector_away to control_vector");
+        QCOMPARE(w.GridSetpoints->rowCount(), 0);
+        QVERIFY2(w.LabelPeriod->text().contains("не загружено"), qPrintable(w.LabelPeriod->text()));
     }
 
     void shiftWithoutDataSaysSo() {
