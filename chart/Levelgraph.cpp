@@ -818,11 +818,14 @@ void TLevelGraph::PaintCursor(QPainter& p) {
         line(winRightLimit_, *winLimitsPen_);
 }
 
-bool TLevelGraph::ExportImage(int width, int height, bool forPrint) {
-    if (width < 1 || height < 1 || qint64(width) * height > kMaxExportPixels)
+bool TLevelGraph::ExportImage(int width, int height, bool forPrint, double scale) {
+    scale = std::clamp(scale, 1.0, 8.0);
+    const qint64 pw = qint64(std::ceil(width * scale)), ph = qint64(std::ceil(height * scale));
+    if (width < 1 || height < 1 || pw * ph > kMaxExportPixels)
         return false;
     QImage& pic = PictureRef();
-    pic = QImage(width, height, QImage::Format_ARGB32_Premultiplied);
+    pic = QImage(int(pw), int(ph), QImage::Format_ARGB32_Premultiplied);
+    pic.setDevicePixelRatio(scale);
     pic.fill(Qt::white);
     // The picture's geometry is the print's; the control's own stays for the
     // mouse and the keys until the next on-screen pass, as after PaintTo.

@@ -395,8 +395,10 @@ public:
     void UpdateChanges() { Invalidate(); }
     // Draws the chart into its own picture at the given size (Picture() then
     // holds it); the next on-screen pass redraws at the control's size. False
-    // for a size that cannot be a picture.
-    bool ExportImage(int width, int height, bool forPrint);
+    // for a size that cannot be a picture. With a scale above 1 the picture
+    // has that many pixels per unit of the size (its device pixel ratio): the
+    // same drawing, sharper on paper.
+    bool ExportImage(int width, int height, bool forPrint, double scale = 1.0);
     // The picture ExportImage drew, for the owner to draw its legend controls
     // into and to save.
     QImage& ExportBitmap() { return PictureRef(); }

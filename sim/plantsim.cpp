@@ -135,10 +135,14 @@ public:
             heartbeat_ = false;
         else if (word == QLatin1String("beat"))
             heartbeat_ = true;
+        else if (word == QLatin1String("ignore"))
+            ignoring_ = true;
+        else if (word == QLatin1String("heed"))
+            ignoring_ = false;
         else if (word == QLatin1String("quit"))
             QCoreApplication::quit();
         else if (!word.isEmpty())
-            Say(QStringLiteral("unknown command '%1' (stop, start, manual, auto, mute, beat, quit)").arg(word));
+            Say(QStringLiteral("unknown command '%1' (stop, start, manual, auto, mute, beat, ignore, heed, quit)").arg(word));
     }
 
 private:
@@ -169,6 +173,10 @@ private:
                  &q)) {
             while (q.next()) {
                 lastCommand_ = q.value(0).toLongLong();
+                // A controller that ignores the workstation reads the row and
+                // goes on with the setpoint it had.
+                if (ignoring_)
+                    continue;
                 if (!q.value(1).isNull())
                     Journal(now, model_.TakeDensitySetpoint(q.value(1).toDouble(), q.value(3).toString()));
                 if (!q.value(2).isNull())
@@ -195,6 +203,7 @@ private:
     bool heartbeat_;
     qint64 durationS_;
     qint64 lastCommand_ = 0;
+    bool ignoring_ = false;
     QTimer timer_;
     QElapsedTimer started_;
 };
@@ -213,6 +222,7 @@ int main(int argc, char** argv) {
         "  stop | start     stop the plant (density falls below MIN_PLS) or start it again\n"
         "  manual | auto    switch the control mode\n"
         "  mute | beat      stop or resume the heartbeat (the workstation then shows a link failure)\n"
+        "  ignore | heed    ignore the operator's setpoints (rows are read, the setpoint stays) or take them again\n"
         "  quit             end"));
     p.addHelpOption();
     const QCommandLineOption host(QStringLiteral("host"), "Server address (127.0.0.1).", "host", "127.0.0.1");

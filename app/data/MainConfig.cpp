@@ -36,6 +36,10 @@ bool TMainConfig::Load(const QString& iniPath, const std::function<void(TMainCon
         TemplateDir = ini.ReadString(kMain, QStringLiteral("TemplateDir"), TemplateDir);
         key = "MnemoFitToWindow";
         MnemoFitToWindow = ini.ReadBool(kMain, QStringLiteral("MnemoFitToWindow"), MnemoFitToWindow);
+        key = "SetpointTakeSeconds";
+        if (const int take = ini.ReadInteger(kMain, QStringLiteral("SetpointTakeSeconds"), SetpointTakeSeconds);
+            take >= 1 && take <= 3600)
+            SetpointTakeSeconds = take;
         key = "Login";
         MySQLLogin = ini.ReadString(kMySQL, QStringLiteral("Login"), MySQLLogin);
         key = "Comp";

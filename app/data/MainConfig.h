@@ -21,6 +21,9 @@ struct TMainConfig {
     // instead of scrolling (off by default: it costs many times the plain
     // scheme's tick).
     bool MnemoFitToWindow = false;
+    // [main] SetpointTakeSeconds: how long a density setpoint is followed
+    // before it counts as not taken by the controller (read, never written).
+    int SetpointTakeSeconds = 30;
     QString MySQLLogin = QStringLiteral("root");
     QString MySQLHost = QStringLiteral("127.0.0.1");
     bool SavePassword = false;

@@ -6,6 +6,7 @@
 #include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QSqlRecord>
 #include <fcntl.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -368,4 +369,20 @@ bool TDbSession::Exists(const QString& sql, const QVariantList& values) {
         Fail(ErrorText(e), NativeCode(e));
     }
     return q.next();
+}
+
+QVariantList TDbSession::FirstRow(const QString& sql, const QVariantList& values) {
+    EnsureOpen();
+    QSqlQuery q(db_);
+    q.setForwardOnly(true);
+    bool prepared = true;
+    if (!RunBound(q, sql, values, prepared)) {
+        const QSqlError e = q.lastError();
+        Fail(ErrorText(e), NativeCode(e));
+    }
+    QVariantList row;
+    if (q.next())
+        for (int i = 0; i < q.record().count(); ++i)
+            row.append(q.value(i));
+    return row;
 }

@@ -93,6 +93,9 @@ public:
     int Execute(const QString& sql, const QVariantList& values, TStatementKind kind);
     // Whether a query with bound values (a command's short timeout) yields a row.
     bool Exists(const QString& sql, const QVariantList& values);
+    // The first row of a query with bound values (a command's short timeout);
+    // empty when there is none.
+    QVariantList FirstRow(const QString& sql, const QVariantList& values);
 
     // Runs after every successful connect, on the session's thread; may throw.
     std::function<void(TDbSession&)> AfterConnect;

@@ -25,6 +25,17 @@ QString InsertCommand(const QString& column) {
     return QStringLiteral("insert into control_vector\r\n( RecMoment, UserName, %1 )\r\nVALUES ( Now(), USER(), ? ) ")
         .arg(column);
 }
+const QString FindSetpoint =
+    QStringLiteral("select RecMoment, UserName from control_vector where _PLSZ = ? and UserName = USER() "
+                   "and RecMoment >= now() - interval ? second order by RecMoment desc limit 1");
+QString SetpointRange(TDateTime start, TDateTime stop) {
+    return QStringLiteral("select RecMoment, UserName, _PLSZ from control_vector") + RangeClause(start, stop) +
+           QStringLiteral(" and _PLSZ is not null order by RecMoment");
+}
+QString SetpointRecordsRange(TDateTime start, TDateTime stop) {
+    return QStringLiteral("select RecMoment, PLSZ from pu_data") + RangeClause(start, stop) +
+           QStringLiteral(" order by RecMoment");
+}
 const QString InsertConstant = QStringLiteral("insert into setup (ConstName, ConstVal, Comment) values (?, ?, ?)");
 // "<=>" matches a NULL value read as NULL.
 const QString UpdateConstant = QStringLiteral("update setup set ConstName = ?, ConstVal = ?, Comment = ? "

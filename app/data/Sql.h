@@ -26,6 +26,14 @@ extern const QString Constants;       // "select * from setup order by ConstName
 // A command row: the server's time and user and one bound value in column
 // "_PLSZ" (density) or "_TNZ" (plant load).
 QString InsertCommand(const QString& column);
+// The newest density command of this account with this value, not older than
+// the given seconds (value, seconds): RecMoment, UserName. How a setpoint's row
+// is found after it was stored, or after its answer was lost.
+extern const QString FindSetpoint;
+// The density commands of a range, oldest first: RecMoment, UserName, _PLSZ.
+QString SetpointRange(TDateTime start, TDateTime stop);
+// The controller's working setpoint over a range, oldest first: RecMoment, PLSZ.
+QString SetpointRecordsRange(TDateTime start, TDateTime stop);
 // Constants: a new row (name, value, comment); a changed row (new name, value,
 // comment, then the name, value and comment it had when read); a deleted row
 // (the name, value and comment it had). A row is found by all three old values.

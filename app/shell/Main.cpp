@@ -18,9 +18,14 @@
 #include "Mnemo.h"
 #include "NumText.h"
 #include "Platform.h"
+#include "Setpoints.h"
+#include "ShiftReport.h"
 #include "Sql.h"
+#include "Webprint.h"
 
 #include <QApplication>
+#include <QComboBox>
+#include <QDateEdit>
 #include <functional>
 #include <QCloseEvent>
 #include <QDialogButtonBox>
@@ -104,7 +109,19 @@ TFormMain::TFormMain(const QString& exePath, QWidget* parent) : QMainWindow(pare
         ShapeLink->Brush()->SetColor(link);
         ActionSetCheck();
         FirstRecordShown();
+        if (!failed && StatePoll->HasRecord()) {
+            SetpointFollow.Record(StatePoll->Record().RecMoment, StatePoll->Record().PLSZ, Now());
+            ShowSetpointLine();
+        }
     });
+    // A setpoint the controller has not taken in time goes into the event
+    // queue; an alarm list takes it from here when there is one.
+    SetpointFollow.OnChange = [](const TSetpointFollowUp& followUp) {
+        if (followUp.state == TSetpointState::NotTaken) {
+            qCWarning(lcOrdal) << "density setpoint" << followUp.value << "not taken by the controller";
+            LogEvent(QStringLiteral("Задание плотности не принято контроллером"), 0);
+        }
+    };
     SQLQueryNewSet = std::make_unique<TSQLQuery>(SQLConnection1);
 
     // The tool bar and the frame of the child windows, one above the other.
@@ -137,6 +154,7 @@ TFormMain::TFormMain(const QString& exePath, QWidget* parent) : QMainWindow(pare
     Config.TemplateDir = ExeDir + QStringLiteral("Template");
 
     LoadConfig();
+    SetpointFollow.SetTakeSeconds(Config.SetpointTakeSeconds);
     QDir().mkpath(TempDir);
     QDir().mkpath(TemplateDir);
 
@@ -218,6 +236,19 @@ void TFormMain::BuildActions() {
     // The neutral state of the print button: no data chosen yet.
     ActionPrint->setEnabled(false);
 
+    ActionSetpointHistory = new QAction(QStringLiteral("Задания плотности за смену"), this);
+    ActionSetpointHistory->setObjectName(QStringLiteral("ActionSetpointHistory"));
+    ActionSetpointHistory->setProperty("category", QStringLiteral("Журналы"));
+    ActionSetpointHistory->setStatusTip(
+        QStringLiteral("Показать задания плотности за смену журнала и принял ли их контроллер"));
+    connect(ActionSetpointHistory, &QAction::triggered, this, [this] { ShowSetpointHistory(); });
+    ActionPrintShiftReport = new QAction(QStringLiteral("Отчёт за смену"), this);
+    ActionPrintShiftReport->setObjectName(QStringLiteral("ActionPrintShiftReport"));
+    ActionPrintShiftReport->setProperty("category", QStringLiteral("Печать"));
+    ActionPrintShiftReport->setStatusTip(
+        QStringLiteral("Печать отчёта за смену: показатели, графики, задания, журнал"));
+    ActionPrintShiftReport->setIcon(QIcon(ToolImage(11)));
+    connect(ActionPrintShiftReport, &QAction::triggered, this, [this] { PrintShiftReport(); });
     ActionMnemoFit = new QAction(QStringLiteral("Мнемосхема по размеру окна"), this);
     ActionMnemoFit->setObjectName(QStringLiteral("ActionMnemoFit"));
     ActionMnemoFit->setProperty("category", QStringLiteral("Мнемосхемы"));
@@ -306,10 +337,14 @@ void TFormMain::BuildMenu() {
     m->addAction(ActionMnemoFit);
     m = bar->addMenu(QStringLiteral("Графики"));
     m->addActions({ActionGraphGC_params, ActionGraphSuspLevel, ActionGraphDivPosition});
-    bar->addMenu(QStringLiteral("Журнал"))->addAction(ActionWorkLog);
+    m = bar->addMenu(QStringLiteral("Журнал"));
+    m->addAction(ActionWorkLog);
+    m->addAction(ActionSetpointHistory);
     bar->addMenu(QStringLiteral("Задания"))->addAction(ActionSetPLSZ);
     m = bar->addMenu(QStringLiteral("Печать"));
     m->addActions({ActionPrintHardParams, ActionPrintLevelGraph, ActionPrintDiverGraph, ActionPrintGCWorkReg});
+    m->addSeparator();
+    m->addAction(ActionPrintShiftReport);
     m = bar->addMenu(QStringLiteral("Сервис"));
     m->addActions({ActionConfig, ActionBaseView});
     bar->addMenu(QStringLiteral("Справка"))->addAction(ActionAbout);
@@ -381,6 +416,16 @@ void TFormMain::BuildToolBar() {
     info->setContentsMargins(0, 0, 0, 0);
     info->setSpacing(0);
     info->addStretch();
+    LabelSetpoint = new QLabel(PanelInfo);
+    LabelSetpoint->setObjectName(QStringLiteral("LabelSetpoint"));
+    LabelSetpoint->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    LabelSetpoint->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+    LabelSetpoint->setFixedHeight(40);
+    QFont setpointFont(QStringLiteral("Arial"));
+    setpointFont.setPixelSize(15);
+    setpointFont.setBold(true);
+    LabelSetpoint->setFont(setpointFont);
+    info->addWidget(LabelSetpoint, 1);
     PanelLink = new QWidget(PanelInfo);
     PanelLink->setObjectName(QStringLiteral("PanelLink"));
     PanelLink->setFixedSize(32, 40);
@@ -641,6 +686,66 @@ void TFormMain::TimerRefreshStateTimer() {
     StatePoll->Tick(now);
     ShapeLink->Brush()->SetColor(StatePoll->LinkColour());
     ActionSetCheck();
+    SetpointFollow.Tick(now);
+    // A row looked for after a lost answer is looked for again until the
+    // server answers (or the follow-up gives it up as unknown).
+    if (SetpointFollow.Checking() && !rowLookRunning_ && SQLConnection1->Wanted())
+        LookForSetpointRow(SetpointFollow.Current().serial, true);
+    ShowSetpointLine();
+}
+
+void TFormMain::ShowSetpointLine() {
+    const QString line = SetpointFollow.Line(Now());
+    if (LabelSetpoint->text() != line)
+        LabelSetpoint->setText(line);
+    QString colour = QStringLiteral("#000080");
+    switch (SetpointFollow.Current().state) {
+    case TSetpointState::Taken:
+        colour = QStringLiteral("#006400");
+        break;
+    case TSetpointState::NotTaken:
+    case TSetpointState::Unknown:
+    case TSetpointState::Checking:
+        colour = QStringLiteral("#C00000");
+        break;
+    default:
+        break;
+    }
+    const QString style = QStringLiteral("QLabel { color: %1; padding-right: 6px; }").arg(colour);
+    if (LabelSetpoint->styleSheet() != style)
+        LabelSetpoint->setStyleSheet(style);
+}
+
+void TFormMain::LookForSetpointRow(int serial, bool afterLostAnswer) {
+    const TSetpointFollowUp& f = SetpointFollow.Current();
+    if (f.serial != serial)
+        return;
+    // Rows of this account with this value since a little before it was asked.
+    const int seconds = int((Now() - setpointAskedAt_) * 86400.0) + 10;
+    rowLookRunning_ = true;
+    SQLConnection1->Post<QVariantList>(
+        TSessionRole::Live, this,
+        [value = f.value, seconds](TDbSession& session) {
+            return session.FirstRow(Sql::FindSetpoint, {value, seconds});
+        },
+        [this, serial, afterLostAnswer](TDbReply<QVariantList>& reply) {
+            rowLookRunning_ = false;
+            const TDateTime now = Now();
+            if (!reply.Ok()) {
+                qCWarning(lcOrdal) << "looking for the setpoint's row failed:" << reply.error->Text();
+                // Stored for certain: only its moment and user are not known.
+                if (!afterLostAnswer)
+                    SetpointFollow.Stored(serial, 0, QString(), now);
+            } else if (reply.value->size() >= 2) {
+                SetpointFollow.Stored(serial, DateTimeFromQ(reply.value->at(0).toDateTime()),
+                                      reply.value->at(1).toString(), now);
+            } else if (afterLostAnswer) {
+                // Not there yet: looked for again at the next tick until the time is up.
+            } else {
+                SetpointFollow.Stored(serial, 0, QString(), now);
+            }
+            ShowSetpointLine();
+        });
 }
 
 // ---------------------------------------------------------------------------
@@ -679,14 +784,34 @@ void TFormMain::SendSetpoint(const QString& prompt, double lowest, double highes
     ActionSetCheck();
     const QString shown = FloatToStr(*value);
     statusBar()->showMessage(QStringLiteral("Задание %1 отправляется...").arg(shown));
-    SQLQueryNewSet->ExecSQL({*value}, [this, column, shown](const EDatabaseError* e, int) {
+    // Only the density is followed: the controller shows its working setpoint.
+    const bool followed = column == QLatin1String("_PLSZ");
+    int serial = 0;
+    if (followed) {
+        setpointAskedAt_ = Now();
+        serial = SetpointFollow.Sending(*value, setpointAskedAt_);
+        ShowSetpointLine();
+    }
+    SQLQueryNewSet->ExecSQL({*value}, [this, column, shown, serial](const EDatabaseError* e, int) {
         setpointSending_ = false;
         ActionSetCheck();
         if (!e) {
             statusBar()->showMessage(QStringLiteral("Задание %1 отправлено").arg(shown), 60000);
+            if (serial)
+                LookForSetpointRow(serial, false);
             return;
         }
         statusBar()->clearMessage();
+        if (serial) {
+            if (e->MaybeExecuted()) {
+                // Its row is looked for from the next tick on, on a session
+                // opened anew (the poll's reopening rule).
+                SetpointFollow.AnswerLost(serial, Now());
+            } else {
+                SetpointFollow.NotSent(serial, Now());
+            }
+            ShowSetpointLine();
+        }
         if (e->MaybeExecuted()) {
             // Sending it again blindly could give the controller the command
             // twice: the operator looks first.
@@ -697,6 +822,91 @@ void TFormMain::SendSetpoint(const QString& prompt, double lowest, double highes
             ShowError(e->Text());
         }
     });
+}
+
+// ---------------------------------------------------------------------------
+// Setpoint history and the shift report
+
+void TFormMain::CurrentShift(TDateTime now, TDateTime& day, int& shift) {
+    day = ShiftDayOf(now);
+    TDateTime start = 0, stop = 0;
+    GetShiftPeriod(day, 1, start, stop);
+    shift = now >= start && now < stop + OneSecond ? 1 : 2;
+}
+
+void TFormMain::ShowSetpointHistory() {
+    TDateTime start = 0, stop = 0;
+    if (FormLogView && FormLogView->LogShift > 0) {
+        start = FormLogView->LogStart;
+        stop = FormLogView->LogStop;
+    } else {
+        TDateTime day = 0;
+        int shift = 1;
+        CurrentShift(Now(), day, shift);
+        GetShiftPeriod(day, shift, start, stop);
+    }
+    auto* window = findChild<TFormSetpoints*>(QStringLiteral("FormSetpoints"));
+    if (!window)
+        window = new TFormSetpoints(this);
+    window->Load(SQLConnection1->Wanted() ? SQLConnection1 : nullptr, start, stop, SetpointFollow.History(),
+                 SetpointFollow.TakeSeconds());
+    window->show();
+    window->raise();
+}
+
+void TFormMain::PrintShiftReport(TDateTime day, int shift) {
+    if (shiftReportBusy_)
+        return;
+    if (shift < 1) {
+        CurrentShift(Now(), day, shift);
+        QDialog ask(this);
+        ask.setObjectName(QStringLiteral("ShiftReportDialog"));
+        ask.setWindowTitle(QStringLiteral("Отчёт за смену"));
+        auto* form = new QFormLayout(&ask);
+        auto* date = new QDateEdit(DateTimeToQ(day).date(), &ask);
+        date->setObjectName(QStringLiteral("DateShiftReport"));
+        date->setCalendarPopup(true);
+        date->setDisplayFormat(QStringLiteral("dd.MM.yyyy"));
+        auto* which = new QComboBox(&ask);
+        which->setObjectName(QStringLiteral("ComboShiftReport"));
+        which->addItems({ShiftName(1), ShiftName(2), ShiftName(3)});
+        which->setCurrentIndex(shift - 1);
+        form->addRow(QStringLiteral("Сменные сутки:"), date);
+        form->addRow(QStringLiteral("Смена:"), which);
+        auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &ask);
+        form->addRow(buttons);
+        connect(buttons, &QDialogButtonBox::accepted, &ask, &QDialog::accept);
+        connect(buttons, &QDialogButtonBox::rejected, &ask, &QDialog::reject);
+        if (Plat().ExecDialog(ask) != QDialog::Accepted)
+            return;
+        day = DateTimeFromQ(date->date().startOfDay());
+        shift = which->currentIndex() + 1;
+    }
+    shiftReportBusy_ = true;
+    ActionPrintShiftReport->setEnabled(false);
+    statusBar()->showMessage(QStringLiteral("Отчёт за смену составляется..."));
+    LoadShiftReport(SQLConnection1->Wanted() ? SQLConnection1 : nullptr, this, day, shift,
+                    [this](TShiftReportData& report) {
+                        TShiftReportSettings settings;
+                        settings.section = QStringLiteral("отделение обогащения угля в тяжелых средах");
+                        settings.minPls = MinPLS;
+                        settings.takeSeconds = SetpointFollow.TakeSeconds();
+                        settings.followed = SetpointFollow.History();
+                        settings.now = Now();
+                        settings.tempDir = TempDir;
+                        QStringList keys, values;
+                        QString error;
+                        const bool made = MakeShiftReport(report, settings, keys, values, &error);
+                        shiftReportBusy_ = false;
+                        ActionPrintShiftReport->setEnabled(true);
+                        statusBar()->clearMessage();
+                        if (!made) {
+                            qCWarning(lcOrdal) << "shift report not made:" << error;
+                            ShowError(QStringLiteral("Не удалось составить отчёт за смену: %1").arg(error));
+                            return;
+                        }
+                        WebPrintWindow()->PrintTemplate(PathIn(TemplateDir, kShiftReportTemplate), keys, values);
+                    });
 }
 
 void TFormMain::ActionSetPLSZExecute() {

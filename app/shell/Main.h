@@ -11,6 +11,7 @@
 #include "Database.h"
 #include "DateTime.h"
 #include "MainConfig.h"
+#include "SetpointFollow.h"
 #include "StatePoll.h"
 #include "TColor.h"
 
@@ -62,6 +63,10 @@ public:
     std::unique_ptr<TSQLQuery> SQLQueryNewSet;
     TShape* ShapeLink = nullptr;
     QLabel* LabelClock = nullptr;
+    // The state of the last density setpoint, left of the link circle.
+    QLabel* LabelSetpoint = nullptr;
+    // The density setpoint followed until the controller has taken it.
+    TSetpointFollow SetpointFollow;
     QToolBar* ToolBarMain = nullptr;
     QWidget* PanelInfo = nullptr;
     QWidget* PanelLink = nullptr;
@@ -77,6 +82,20 @@ public:
     // "Мнемосхема по размеру окна": the scheme shown whole, scaled to the
     // frame, instead of scrolling (checkable; kept in the configuration).
     QAction* ActionMnemoFit = nullptr;
+    // "Задания плотности за смену" (menu "Журнал") and "Отчёт за смену"
+    // (menu "Печать").
+    QAction* ActionSetpointHistory = nullptr;
+    QAction* ActionPrintShiftReport = nullptr;
+    // The setpoints of the journal's shown range (the current shift before
+    // the journal has loaded), in their own window.
+    void ShowSetpointHistory();
+    // Asks for the shift (the current one offered), then makes its report
+    // and shows it in the print window. `day` and `shift` given: no question.
+    void PrintShiftReport(TDateTime day = 0, int shift = 0);
+    // The shift running at `now`: its shift day and number (1 or 2).
+    static void CurrentShift(TDateTime now, TDateTime& day, int& shift);
+    // A shift report is being loaded or made.
+    bool ShiftReportBusy() const { return shiftReportBusy_; }
 
     // The newest record to show: there is one after the first successful poll;
     // when the connection is lost the last one stays until the link turns red.
@@ -133,12 +152,18 @@ private:
     void BuildToolBar();
     bool LoginDialog();
     void SetPrintAction(QAction* action);
+    void ShowSetpointLine();
+    // Looks in control_vector for the row of the followed setpoint `serial`.
+    void LookForSetpointRow(int serial, bool afterLostAnswer);
     void SendSetpoint(const QString& prompt, double lowest, double highest, const QString& rangeMessage,
                       const QString& column);
 
     bool shownOnce_ = false;
     void FirstRecordShown();
     bool setpointSending_ = false;
+    bool rowLookRunning_ = false;
+    bool shiftReportBusy_ = false;
+    TDateTime setpointAskedAt_ = 0; // the workstation's clock
     bool firstRecordShown_ = false;
     class Context;
     std::unique_ptr<Context> context_;

@@ -150,19 +150,7 @@ void TFormGraphBase::Reload() {
     LoadBusy = true;
     try {
         ShiftDate = DateTimePicker1->Date();
-        GetShiftPeriod(ShiftDate, ShiftNumber, PeriodStart, PeriodStop);
-        for (TLevelGraph* g : Charts) {
-            g->SetXLabelStep(ShiftNumber == 3 ? 2 * kOneHour : kOneHour);
-            g->SetNewIntervalAccepted(false);
-            g->SetNewStartTime(PeriodStart);
-            g->SetNewStopTime(PeriodStop);
-            g->SetNewCursorTime(PeriodStart + (PeriodStop - PeriodStart) / 2);
-            g->SetNewIntervalAccepted(true);
-            g->ResetData();
-            g->CalcRegion();
-        }
-        rows_.Clear();
-        LastMoment = PeriodStart - kOneMinute;
+        ResetCharts();
         // The panel asks the operator to wait while the history session
         // fetches the period; the window and the rest of the screen go on.
         SetWaitPanel(true);
@@ -178,6 +166,37 @@ void TFormGraphBase::Reload() {
     }
 }
 
+void TFormGraphBase::ResetCharts() {
+    GetShiftPeriod(ShiftDate, ShiftNumber, PeriodStart, PeriodStop);
+    for (TLevelGraph* g : Charts) {
+        g->SetXLabelStep(ShiftNumber == 3 ? 2 * kOneHour : kOneHour);
+        g->SetNewIntervalAccepted(false);
+        g->SetNewStartTime(PeriodStart);
+        g->SetNewStopTime(PeriodStop);
+        g->SetNewCursorTime(PeriodStart + (PeriodStop - PeriodStart) / 2);
+        g->SetNewIntervalAccepted(true);
+        g->ResetData();
+        g->CalcRegion();
+    }
+    rows_.Clear();
+    LastMoment = PeriodStart - kOneMinute;
+}
+
+void TFormGraphBase::ShowRecords(TDateTime day, int shift, const TResultTable& rows) {
+    ShiftDate = day;
+    ShiftNumber = shift;
+    DateTimePicker1->SetDateTime(day);
+    ComboBox1->SetItemIndex(std::clamp(shift, 1, 3) - 1);
+    ResetCharts();
+    if (rows.RowCount() > 0) {
+        LoadRecords(rows);
+        FinishCharts();
+    } else {
+        for (TLevelGraph* g : Charts)
+            g->UpdateChanges();
+    }
+}
+
 void TFormGraphBase::ReloadAnswered(const EDatabaseError* error, bool byOperator) {
     if (error) {
         ReloadFailed(error->Text(), byOperator);
@@ -189,7 +208,7 @@ void TFormGraphBase::ReloadAnswered(const EDatabaseError* error, bool byOperator
             for (TLevelGraph* g : Charts)
                 g->UpdateChanges();
         } else {
-            LoadRecords();
+            LoadRecords(SQLClientDataSet1->Table());
             SetWaitPanel(false);
             FinishCharts();
         }
@@ -238,7 +257,7 @@ void TFormGraphBase::CheckForUpdates() {
                 if (SQLClientDataSet1->IsEmpty()) {
                     SetWaitPanel(false);
                 } else {
-                    LoadRecords();
+                    LoadRecords(SQLClientDataSet1->Table());
                     FinishCharts();
                 }
             } catch (...) {
@@ -253,7 +272,7 @@ void TFormGraphBase::CheckForUpdates() {
     }
 }
 
-void TFormGraphBase::LoadRecords() {
+void TFormGraphBase::LoadRecords(const TResultTable& table) {
     // The chart and channel of every series, looked up once.
     struct Target {
         TLevelGraph* chart;
@@ -267,7 +286,6 @@ void TFormGraphBase::LoadRecords() {
             throw std::logic_error("a series names a chart the window does not have");
     // The rows are all in memory: folding a shift day into the charts' cells
     // takes milliseconds, so it runs in one go.
-    const TResultTable& table = SQLClientDataSet1->Table();
     LoadTrendRecords(table, traits_.series, LastMoment, [&targets](int series, TDateTime at, double value) {
         const Target& t = targets[size_t(series)];
         t.chart->AddPoint(t.channel, at, value, false);

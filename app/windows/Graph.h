@@ -78,6 +78,11 @@ public:
 
     // The operator's period (date and shift) loaded anew.
     void Reload();
+    // The charts of a shift from rows read elsewhere (RecMoment and the
+    // window's columns, oldest first), without asking the database: a report
+    // draws a shift off screen this way. Throws EDatabaseError when a column
+    // is missing.
+    void ShowRecords(TDateTime day, int shift, const TResultTable& rows);
     // The rows recorded since the last load, appended.
     void CheckForUpdates();
     void TimerUpdateTimer();
@@ -152,8 +157,10 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    // The rows of the open data set into the charts and the kept rows.
-    void LoadRecords();
+    // Rows into the charts and the kept rows.
+    void LoadRecords(const TResultTable& table);
+    // The charts reset to the period of ShiftDate and ShiftNumber.
+    void ResetCharts();
     // The end of a load the window asked for: its rows, or why there are none.
     void ReloadAnswered(const EDatabaseError* error, bool byOperator);
     void ReloadFailed(const QString& text, bool byOperator);

@@ -79,8 +79,10 @@ void DrawChartLegend(TLevelGraph* chart, QObject* owner) {
     QImage& picture = chart->ExportBitmap();
     if (picture.isNull() || chart->width() < 1 || chart->height() < 1)
         return;
-    const double kx = double(picture.width()) / chart->width();
-    const double ky = double(picture.height()) / chart->height();
+    // In the picture's own units (a print picture has more pixels per unit).
+    const QSizeF size = picture.deviceIndependentSize();
+    const double kx = size.width() / chart->width();
+    const double ky = size.height() / chart->height();
     QPainter canvas(&picture);
     for (QObject* c : Components(owner)) {
         if (!c->objectName().contains(QLatin1String("Legend")) || c->parent() != chart)
@@ -100,7 +102,7 @@ void DrawChartLegend(TLevelGraph* chart, QObject* owner) {
             // The font keeps its size while the positions scale: on a chart
             // wider than the picture a legend at the right edge would run off
             // it, so the text ends inside the picture.
-            x = std::min(x, double(picture.width() - tw - 2));
+            x = std::min(x, size.width() - tw - 2);
             double y = label->y() * ky;
             if (label->GetLayout() == tlCenter)
                 y += (label->height() * ky - th) / 2;
