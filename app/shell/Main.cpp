@@ -122,6 +122,12 @@ TFormMain::TFormMain(const QString& exePath, QWidget* parent) : QMainWindow(pare
     BuildToolBar();
     column->addWidget(MdiArea, 1);
     statusBar()->setSizeGripEnabled(false);
+    LabelServer = new QLabel(statusBar());
+    LabelServer->setObjectName(QStringLiteral("LabelServer"));
+    statusBar()->addPermanentWidget(LabelServer);
+    LabelServer->hide();
+    connect(SQLConnection1, &TSQLConnection::ServerChanged, this, &TFormMain::ShowServer);
+    connect(SQLConnection1, &TSQLConnection::ConnectionChanged, this, &TFormMain::ShowServer);
 
     TimerRefreshState = new QTimer(this);
     TimerRefreshState->setObjectName(QStringLiteral("TimerRefreshState"));
@@ -638,6 +644,24 @@ void TFormMain::TimerRefreshStateTimer() {
     StatePoll->Tick(now);
     ShapeLink->Brush()->SetColor(StatePoll->LinkColour());
     ActionSetCheck();
+}
+
+void TFormMain::ShowServer() {
+    if (!SQLConnection1->HasReplicas()) {
+        LabelServer->hide();
+        ShapeLink->setToolTip(QString());
+        return;
+    }
+    const QString server = SQLConnection1->Server();
+    const QString text = server.isEmpty() ? QStringLiteral("Сервер базы данных: нет связи")
+                         : SQLConnection1->ServerReadOnly()
+                             ? QStringLiteral("Сервер базы данных: %1 (только чтение, задания не "
+                                              "отправляются)")
+                                   .arg(server)
+                             : QStringLiteral("Сервер базы данных: %1").arg(server);
+    LabelServer->setText(text);
+    LabelServer->show();
+    ShapeLink->setToolTip(text);
 }
 
 // ---------------------------------------------------------------------------

@@ -62,6 +62,8 @@ public:
     std::unique_ptr<TSQLQuery> SQLQueryNewSet;
     TShape* ShapeLink = nullptr;
     QLabel* LabelClock = nullptr;
+    // The database server in use, where [MySQL] Comp names replicas (hidden otherwise).
+    QLabel* LabelServer = nullptr;
     QToolBar* ToolBarMain = nullptr;
     QWidget* PanelInfo = nullptr;
     QWidget* PanelLink = nullptr;
@@ -98,6 +100,8 @@ public:
     void FormCreate();
     void TimerRefreshStateTimer();
     void ActionSetCheck();
+    // The server in use in the status line and the link circle's tool tip.
+    void ShowServer();
     void ActionSetPLSZExecute();
     void ActionSet_TNZExecute();
     bool FormCloseQuery();
