@@ -19,7 +19,8 @@
 //
 // With --replication DIR the workstation is given a primary and its replica
 // (tests/fixtures/replication.sh, the simulator writing to the primary), and
-// only the primary is killed and restarted while the replica lives. Then it
+// only the primary is killed (for 3 to 18 s) and restarted while the replica
+// lives. Then it
 // also fails when
 //   - the workstation went more than 10 s without a look answered with a
 //     record (from either server),
@@ -267,11 +268,14 @@ int main(int argc, char** argv) {
         }
     });
     QObject::connect(main->StatePoll, &TStatePoll::Polled,
-                     [&](const TLastData& record, bool hasRecord, TColor link, bool) {
+                     [&](const TLastData& record, bool hasRecord, TColor link, bool failed) {
                          checkColour();
                          if (!hasRecord)
                              return;
-                         lastLiveMs = clock.elapsed();
+                         // (A failed look keeps the last record on the screen
+                         // for a while: that is no live value.)
+                         if (!failed)
+                             lastLiveMs = clock.elapsed();
                          newestRecord = std::max(newestRecord, record.RecMoment);
                          if (outageEndMs >= 0 && record.RecMoment > recordAtOutage && link == clGreen) {
                              resumptions << clock.elapsed() - outageEndMs;
@@ -385,7 +389,10 @@ int main(int argc, char** argv) {
             ::kill(pid, SIGKILL);
             down = Down::Killed;
             ++kills;
-            QTimer::singleShot(1000 + int(rng.bounded(4000)), [&] {
+            // A primary stays down longer than the link's 10 s at times:
+            // only the replica can then keep the values coming.
+            const int downMs = replication.isEmpty() ? 1000 + int(rng.bounded(4000)) : 3000 + int(rng.bounded(15000));
+            QTimer::singleShot(downMs, [&] {
                 say("restarting the server");
                 if (replication.isEmpty())
                     restarter.start(QStringLiteral("bash"),
