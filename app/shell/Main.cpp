@@ -583,6 +583,7 @@ void TFormMain::FormCreate() {
     SQLConnection1->Open(this, [this](const EDatabaseError* error) {
         if (error) {
             qCWarning(lcOrdal) << "connecting at start failed:" << error->Text();
+            ShowServer(); // with replicas listed: "нет связи" in the status line
             ShowError(QStringLiteral("Не удается подключиться к MySQL серверу."));
             return;
         }
