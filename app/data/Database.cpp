@@ -1,5 +1,6 @@
 #include "Database.h"
 
+#include "Eventlog.h"
 #include "Log.h"
 
 #include <QThread>
@@ -100,15 +101,19 @@ void TSQLConnection::Dispatch(TSessionRole role, std::function<std::function<voi
             if (settings)
                 w->session->SetSettings(*settings);
             std::function<void()> then = work(*w->session);
-            const bool open = w->session->Connected();
-            const bool lost = w->session->Lost();
+            State state;
+            state.open = w->session->Connected();
+            state.lost = w->session->Lost();
+            state.server = w->session->ServerName();
+            state.readOnly = w->session->ReadOnly();
+            state.replicas = w->session->HasReplicas();
             // This object outlives its threads, so the answer always has a
             // receiver; the work's own context decides whether it is used.
             QMetaObject::invokeMethod(
                 this,
-                [this, role, open, lost, then = std::move(then)] {
+                [this, role, state, then = std::move(then)] {
                     --pending_[int(role)];
-                    Report(role, open, lost);
+                    Report(role, state);
                     if (then)
                         then();
                 },
@@ -117,7 +122,8 @@ void TSQLConnection::Dispatch(TSessionRole role, std::function<std::function<voi
         Qt::QueuedConnection);
 }
 
-void TSQLConnection::Report(TSessionRole role, bool open, bool lost) {
+void TSQLConnection::Report(TSessionRole role, const State& state) {
+    const bool open = state.open, lost = state.lost;
     if (role == TSessionRole::History) {
         const bool cameUp = open && !historyOpen_;
         historyOpen_ = open;
@@ -127,6 +133,24 @@ void TSQLConnection::Report(TSessionRole role, bool open, bool lost) {
             Open();
         return;
     }
+    if (open && (state.server != liveServer_ || state.readOnly != liveReadOnly_)) {
+        // A move between servers (or the first connect on a replica) is
+        // logged and goes to the event queue; the first connect on the
+        // primary is the ordinary start.
+        const bool moved = !liveServer_.isEmpty() || state.readOnly;
+        liveServer_ = state.server;
+        liveReadOnly_ = state.readOnly;
+        liveReplicas_ = state.replicas;
+        if (moved && state.replicas) {
+            const QString text =
+                state.readOnly
+                    ? QStringLiteral("База данных: работа с сервером %1 (только чтение)").arg(state.server)
+                    : QStringLiteral("База данных: работа с сервером %1").arg(state.server);
+            LogEvent(text); // logged there too
+        }
+        Q_EMIT ServerChanged();
+    }
+    liveReplicas_ = state.replicas;
     if (open == liveOpen_ && lost == liveLost_)
         return;
     // Both sessions talk to one server: when the live one finds it gone, the

@@ -93,6 +93,13 @@ public:
     // asking, and reopening, even while it is lost.
     bool Wanted() const { return Connected() || Lost(); }
 
+    // Where [MySQL] Comp lists a primary and replicas: the server the live
+    // session uses (empty while it is not connected), whether it takes no
+    // writes, and whether the configuration names more than one server.
+    QString Server() const { return Connected() ? liveServer_ : QString(); }
+    bool ServerReadOnly() const { return liveReadOnly_; }
+    bool HasReplicas() const { return liveReplicas_; }
+
     // Runs after every successful connect of the live session, on its thread,
     // before anything else runs there; may throw (the statement that caused
     // the connect then fails with that error, the session left open). What it
@@ -124,18 +131,29 @@ Q_SIGNALS:
     void ConnectionChanged();
     // After every connect of the live session: what the after-connect work gave.
     void AfterConnected(const QVariant& value);
+    // The live session moved to another server (a replica, or back to the
+    // primary), or the server's read-only state changed.
+    void ServerChanged();
 
 private:
     struct Worker;
     // Runs `work` on the session's thread; what it returns runs on this
     // object's thread afterwards (after the session's state is reported).
     void Dispatch(TSessionRole role, std::function<std::function<void()>(TDbSession&)> work);
-    void Report(TSessionRole role, bool open, bool lost);
+    struct State {
+        bool open = false, lost = false;
+        QString server;
+        bool readOnly = false, replicas = false;
+    };
+    void Report(TSessionRole role, const State& state);
 
     std::unique_ptr<Worker> workers_[2];
     std::function<QVariant(TDbSession&)> afterConnect_;
     bool liveOpen_ = false;
     bool liveLost_ = false;
+    QString liveServer_;
+    bool liveReadOnly_ = false;
+    bool liveReplicas_ = false;
     bool historyOpen_ = false;
     int pending_[2] = {0, 0};
 };

@@ -7,7 +7,9 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
+#include <algorithm>
 #include <fcntl.h>
+#include <optional>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -165,10 +167,110 @@ std::pair<QString, int> SplitHost(const QString& text) {
     }
     return {text, 3306};
 }
+
+bool AllDigits(const QString& text) {
+    return !text.isEmpty() && std::all_of(text.begin(), text.end(), [](QChar c) {
+        return c >= QLatin1Char('0') && c <= QLatin1Char('9');
+    });
+}
+
+// One entry of a list, strictly: "host", "host:port", "[v6]" or "[v6]:port".
+bool ParseEntry(const QString& entry, TServerAddress& out) {
+    QString host = entry, port;
+    if (entry.startsWith(QLatin1Char('['))) {
+        const int close = int(entry.indexOf(QLatin1Char(']')));
+        if (close < 0)
+            return false;
+        host = entry.mid(1, close - 1);
+        const QString rest = entry.mid(close + 1);
+        if (!rest.isEmpty()) {
+            if (!rest.startsWith(QLatin1Char(':')))
+                return false;
+            port = rest.mid(1);
+            if (port.isEmpty())
+                return false;
+        }
+    } else if (const int colons = int(entry.count(QLatin1Char(':'))); colons > 1) {
+        return false; // an IPv6 address in a list goes in brackets
+    } else if (colons == 1) {
+        const int colon = int(entry.indexOf(QLatin1Char(':')));
+        host = entry.left(colon);
+        port = entry.mid(colon + 1);
+        if (port.isEmpty())
+            return false;
+    }
+    if (host.isEmpty() || std::any_of(host.begin(), host.end(), [](QChar c) { return c.isSpace(); }))
+        return false;
+    out.name = entry;
+    out.host = host;
+    if (!port.isEmpty()) {
+        if (!AllDigits(port) || port.size() > 5)
+            return false;
+        out.port = port.toInt();
+        if (out.port < 1 || out.port > 65535)
+            return false;
+    }
+    return true;
+}
+
+// Whether a server accepts a session now (bounded by the connect timeout),
+// without touching the session in use.
+bool Answers(const TServerAddress& server, const TConnectionSettings& s) {
+    MYSQL* m = mysql_init(nullptr);
+    if (!m)
+        return false;
+    unsigned int timeout = TDbSession::kConnectTimeout;
+    mysql_options(m, MYSQL_OPT_CONNECT_TIMEOUT, &timeout);
+    mysql_options(m, MYSQL_OPT_READ_TIMEOUT, &timeout);
+    mysql_options(m, MYSQL_OPT_WRITE_TIMEOUT, &timeout);
+    const QByteArray host = server.host.toUtf8(), user = s.user.toUtf8(), password = s.password.toUtf8(),
+                     database = s.database.toUtf8();
+    const bool ok = mysql_real_connect(m, host.constData(), user.constData(), password.constData(),
+                                       database.isEmpty() ? nullptr : database.constData(),
+                                       unsigned(server.port), nullptr, 0) != nullptr;
+    mysql_close(m);
+    return ok;
+}
 } // namespace
+
+std::vector<TServerAddress> ParseServerList(const QString& text, QString* error) {
+    if (!text.contains(QLatin1Char(','))) {
+        const auto [host, port] = SplitHost(text);
+        return {TServerAddress{text, host, port}};
+    }
+    std::vector<TServerAddress> out;
+    auto fail = [&](const QString& why) {
+        if (error)
+            *error = QStringLiteral("[MySQL] Comp \"%1\": %2").arg(text, why);
+        return std::vector<TServerAddress>();
+    };
+    for (const QString& raw : text.split(QLatin1Char(','))) {
+        const QString entry = raw.trimmed();
+        if (entry.isEmpty())
+            return fail(QStringLiteral("пустой адрес в списке серверов"));
+        TServerAddress a;
+        if (!ParseEntry(entry, a))
+            return fail(QStringLiteral("неверный адрес сервера \"%1\" (нужно имя или адрес сервера, "
+                                       "за ним может стоять двоеточие и порт от 1 до 65535)")
+                            .arg(entry));
+        for (const TServerAddress& seen : out)
+            if (seen.host.compare(a.host, Qt::CaseInsensitive) == 0 && seen.port == a.port)
+                return fail(QStringLiteral("сервер \"%1\" указан дважды").arg(entry));
+        out.push_back(a);
+    }
+    return out;
+}
 
 QString TConnectionSettings::HostName() const { return SplitHost(host).first; }
 int TConnectionSettings::Port() const { return SplitHost(host).second; }
+
+std::vector<TServerAddress> TConnectionSettings::Servers() const {
+    QString error;
+    std::vector<TServerAddress> list = ParseServerList(host, &error);
+    if (list.empty())
+        throw EDatabaseError(error);
+    return list;
+}
 
 // ---------------------------------------------------------------------------
 
@@ -188,8 +290,32 @@ TDbSession::~TDbSession() {
 void TDbSession::OpenPhysical() {
     if (!db_.isValid())
         throw EDatabaseError(QStringLiteral("Драйвер MySQL (QMYSQL) не установлен"));
-    db_.setHostName(settings_.HostName());
-    db_.setPort(settings_.Port());
+    const std::vector<TServerAddress> servers = settings_.Servers();
+    serverCount_ = int(servers.size());
+    // The primary first, then each replica in the order configured; a server
+    // that does not answer costs one connect timeout.
+    std::optional<EDatabaseError> primaryError;
+    for (size_t i = 0; i < servers.size(); ++i) {
+        try {
+            OpenOn(servers[i]);
+            UseServer(servers[i], int(i));
+            return;
+        } catch (const EDatabaseError& e) {
+            if (servers.size() > 1)
+                qCWarning(lcOrdal) << "database session" << name_ << "server" << servers[i].name
+                                   << "does not answer:" << e.Text();
+            if (!primaryError)
+                primaryError = e;
+        }
+    }
+    throw *primaryError;
+}
+
+void TDbSession::OpenOn(const TServerAddress& server) {
+    db_.close();
+    ReleaseSocket();
+    db_.setHostName(server.host);
+    db_.setPort(server.port);
     db_.setDatabaseName(settings_.database);
     db_.setUserName(settings_.user);
     db_.setPassword(settings_.password);
@@ -203,6 +329,68 @@ void TDbSession::OpenPhysical() {
         throw EDatabaseError(ErrorText(e), NativeCode(e));
     }
     HoldSocket();
+    serverSaysReadOnly_ = false;
+    if (serverCount_ < 2)
+        return;
+    // Where there are replicas, the server says itself whether it takes
+    // writes: a primary its DBA has made read-only (demoted, or being
+    // switched over) is treated like a replica.
+    MYSQL* m = Handle(db_);
+    Fetched f = m ? Fetch(m, QByteArrayLiteral("select @@global.read_only")) : Fetched{};
+    if (!m || f.error != 0) {
+        db_.close();
+        ReleaseSocket();
+        throw EDatabaseError(m ? f.errorText : QStringLiteral("Драйвер MySQL (QMYSQL) не установлен"), int(f.error));
+    }
+    serverSaysReadOnly_ = f.table.RowCount() > 0 && f.table.Number(0, 0) != 0;
+}
+
+void TDbSession::UseServer(const TServerAddress& server, int index) {
+    readOnly_ = index > 0 || serverSaysReadOnly_;
+    if (server.name != server_ || index != serverIndex_) {
+        if (index > 0)
+            qCWarning(lcOrdal) << "database session" << name_ << "on replica" << server.name
+                               << "(read-only; the primary is tried again every" << kPrimaryRetryMs / 1000
+                               << "s)";
+        else if (serverCount_ > 1)
+            qCInfo(lcOrdal) << "database session" << name_ << "on primary" << server.name
+                            << (readOnly_ ? "(the server is read-only)" : "");
+    }
+    server_ = server.name;
+    serverIndex_ = index;
+    lastPrimaryTryMs_ = Plat().TickCountMs();
+}
+
+bool TDbSession::TryPrimary(bool now) {
+    if (!Connected() || serverIndex_ <= 0)
+        return false;
+    const quint64 t = Plat().TickCountMs();
+    if (!now && t - lastPrimaryTryMs_ < kPrimaryRetryMs)
+        return false;
+    lastPrimaryTryMs_ = t;
+    std::vector<TServerAddress> servers;
+    try {
+        servers = settings_.Servers();
+    } catch (const EDatabaseError&) {
+        return false; // the settings changed meanwhile; they count from the next connect
+    }
+    if (!Answers(servers.front(), settings_))
+        return false;
+    // The primary is back: the session moves to it (the replica's session is
+    // given up only now, so a primary that does not answer costs nothing more).
+    try {
+        OpenPhysical();
+    } catch (const EDatabaseError&) {
+        lost_ = true;
+        reconnectTried_ = true;
+        lastReconnectMs_ = t;
+        throw;
+    }
+    lost_ = false;
+    reconnectTried_ = false;
+    if (AfterConnect)
+        AfterConnect(*this);
+    return true;
 }
 
 void TDbSession::HoldSocket() {
@@ -261,8 +449,10 @@ void TDbSession::Recover() {
 }
 
 void TDbSession::EnsureOpen() {
-    if (Connected())
+    if (Connected()) {
+        TryPrimary(false);
         return;
+    }
     if (!lost_) {
         Open();
         return;
@@ -340,6 +530,14 @@ void TDbSession::SelectAll(const QStringList& sqls, TStatementKind kind, std::ve
 
 int TDbSession::Execute(const QString& sql, const QVariantList& values, TStatementKind kind) {
     EnsureOpen();
+    // Writes only on the primary. On a replica the primary is asked at once
+    // (it may be back); if it does not answer the write is refused, never
+    // kept to be sent later.
+    if (readOnly_ && serverIndex_ > 0)
+        TryPrimary(true);
+    if (readOnly_)
+        throw EDatabaseError(
+            QStringLiteral("Сервер %1 только для чтения: задание не отправлено").arg(server_));
     const bool range = kind == TStatementKind::Range;
     if (range)
         SetReadTimeout(kRangeReadTimeout);

@@ -18,20 +18,38 @@
 #include <QSqlDatabase>
 #include <QStringList>
 #include <QVariantList>
+#include <functional>
 #include <mutex>
 #include <vector>
-#include <functional>
+
+// One database server the workstation may use.
+struct TServerAddress {
+    QString name; // as the configuration writes it ("plc-db2:3307"), for the operator and the log
+    QString host;
+    int port = 3306;
+};
+
+// The servers that [MySQL] Comp names: "host[:port]" or a list
+// "host[:port],host[:port],..." whose first entry is the primary (the server
+// the controller writes) and the others its replicas, in the order they are
+// tried. A single entry is read as it always was: a port that is no number in
+// 1..65535 leaves the whole text as the host name. In a list every entry must
+// be a host with an optional port ("[v6-address]:port" for IPv6); a bad entry
+// gives an empty list and the reason in `error`.
+std::vector<TServerAddress> ParseServerList(const QString& text, QString* error = nullptr);
 
 // Where a session connects: the configuration's parameter lines as data.
 struct TConnectionSettings {
-    QString host; // "host" or "host:port"; a plain host uses port 3306
+    QString host; // [MySQL] Comp: one server, or a primary and its replicas (ParseServerList)
     QString database, user, password;
 
     // From parameter lines "name=value" (HostName, Database, User_Name, Password).
     static TConnectionSettings FromParams(const QStringList& params);
-    // The host and port that `host` names.
+    // The host and port of the first server that `host` names.
     QString HostName() const;
     int Port() const;
+    // Every server `host` names; throws EDatabaseError for a bad list.
+    std::vector<TServerAddress> Servers() const;
 };
 
 class TDbSession {
@@ -43,6 +61,8 @@ public:
     static constexpr int kRangeReadTimeout = 60; // range loads
     // A lost session is reopened at most this often.
     static constexpr quint64 kReconnectIntervalMs = 3000;
+    // On a replica, the primary is tried again this often.
+    static constexpr quint64 kPrimaryRetryMs = 5000;
 
     // name: the session's name in the log ("live", "history").
     explicit TDbSession(const QString& name);
@@ -97,6 +117,15 @@ public:
     // empty when there is none.
     QVariantList FirstRow(const QString& sql, const QVariantList& values);
 
+    // The server in use (its name as configured; empty while not connected)
+    // and whether it takes no writes: a replica (any server but the first
+    // of a list), or a primary that says it is read-only. Execute refuses to
+    // send anything there.
+    QString ServerName() const { return Connected() ? server_ : QString(); }
+    bool ReadOnly() const { return readOnly_; }
+    // The configuration names more than one server.
+    bool HasReplicas() const { return serverCount_ > 1; }
+
     // Runs after every successful connect, on the session's thread; may throw.
     std::function<void(TDbSession&)> AfterConnect;
 
@@ -106,7 +135,14 @@ public:
     void Abort();
 
 private:
+    // Connects to the first server of the list that answers; throws the
+    // primary's error when none does.
     void OpenPhysical();
+    void OpenOn(const TServerAddress& server);
+    // On a replica, when the primary is due to be tried again (or `now`):
+    // back to the primary if it answers. True when the session moved.
+    bool TryPrimary(bool now);
+    void UseServer(const TServerAddress& server, int index);
     void SetReadTimeout(int seconds);
     [[noreturn]] void Fail(const QString& text, int code, bool maybeExecuted = false);
 
@@ -117,6 +153,12 @@ private:
     bool lost_ = false;
     bool severalStatements_ = false;
     bool reconnectTried_ = false;
+    QString server_;
+    int serverIndex_ = -1;
+    int serverCount_ = 0;
+    bool readOnly_ = false;
+    bool serverSaysReadOnly_ = false;
+    quint64 lastPrimaryTryMs_ = 0;
     quint64 lastReconnectMs_ = 0;
     // A duplicate of the session's socket, for Abort: while it is held, the
     // socket's number cannot be given to another file, whatever the client

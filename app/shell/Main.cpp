@@ -139,6 +139,12 @@ TFormMain::TFormMain(const QString& exePath, QWidget* parent) : QMainWindow(pare
     BuildToolBar();
     column->addWidget(MdiArea, 1);
     statusBar()->setSizeGripEnabled(false);
+    LabelServer = new QLabel(statusBar());
+    LabelServer->setObjectName(QStringLiteral("LabelServer"));
+    statusBar()->addPermanentWidget(LabelServer);
+    LabelServer->hide();
+    connect(SQLConnection1, &TSQLConnection::ServerChanged, this, &TFormMain::ShowServer);
+    connect(SQLConnection1, &TSQLConnection::ConnectionChanged, this, &TFormMain::ShowServer);
 
     TimerRefreshState = new QTimer(this);
     TimerRefreshState->setObjectName(QStringLiteral("TimerRefreshState"));
@@ -625,6 +631,7 @@ void TFormMain::FormCreate() {
     SQLConnection1->Open(this, [this](const EDatabaseError* error) {
         if (error) {
             qCWarning(lcOrdal) << "connecting at start failed:" << error->Text();
+            ShowServer(); // with replicas listed: "нет связи" in the status line
             ShowError(QStringLiteral("Не удается подключиться к MySQL серверу."));
             return;
         }
@@ -746,6 +753,24 @@ void TFormMain::LookForSetpointRow(int serial, bool afterLostAnswer) {
             }
             ShowSetpointLine();
         });
+}
+
+void TFormMain::ShowServer() {
+    if (!SQLConnection1->HasReplicas()) {
+        LabelServer->hide();
+        ShapeLink->setToolTip(QString());
+        return;
+    }
+    const QString server = SQLConnection1->Server();
+    const QString text = server.isEmpty() ? QStringLiteral("Сервер базы данных: нет связи")
+                         : SQLConnection1->ServerReadOnly()
+                             ? QStringLiteral("Сервер базы данных: %1 (только чтение, задания не "
+                                              "отправляются)")
+                                   .arg(server)
+                             : QStringLiteral("Сервер базы данных: %1").arg(server);
+    LabelServer->setText(text);
+    LabelServer->show();
+    ShapeLink->setToolTip(text);
 }
 
 // ---------------------------------------------------------------------------

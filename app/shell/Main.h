@@ -67,6 +67,8 @@ public:
     QLabel* LabelSetpoint = nullptr;
     // The density setpoint followed until the controller has taken it.
     TSetpointFollow SetpointFollow;
+    // The database server in use, where [MySQL] Comp names replicas (hidden otherwise).
+    QLabel* LabelServer = nullptr;
     QToolBar* ToolBarMain = nullptr;
     QWidget* PanelInfo = nullptr;
     QWidget* PanelLink = nullptr;
@@ -117,6 +119,8 @@ public:
     void FormCreate();
     void TimerRefreshStateTimer();
     void ActionSetCheck();
+    // The server in use in the status line and the link circle's tool tip.
+    void ShowServer();
     void ActionSetPLSZExecute();
     void ActionSet_TNZExecute();
     bool FormCloseQuery();

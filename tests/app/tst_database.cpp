@@ -297,6 +297,105 @@ private Q_SLOTS:
         QTEST(s.Port(), "port");
     }
 
+    // [MySQL] Comp with a primary and replicas; a single name as it always was.
+    void serverList_data() {
+        QTest::addColumn<QString>("comp");
+        QTest::addColumn<QStringList>("servers"); // "host port" each; empty: an error
+        QTest::addColumn<QString>("error");
+        const QString bad = "неверный адрес сервера";
+        QTest::newRow("single") << "plc-db" << QStringList{"plc-db 3306"} << "";
+        QTest::newRow("single, port") << "plc-db:3307" << QStringList{"plc-db 3307"} << "";
+        QTest::newRow("single, bad port kept as today") << "plc-db:0" << QStringList{"plc-db:0 3306"} << "";
+        QTest::newRow("single, empty") << "" << QStringList{" 3306"} << "";
+        QTest::newRow("primary and replica")
+            << "plc-db1,plc-db2:3307" << QStringList{"plc-db1 3306", "plc-db2 3307"} << "";
+        QTest::newRow("spaces, three") << " 10.0.0.1:3310 , 10.0.0.2,db3:1"
+                                       << QStringList{"10.0.0.1 3310", "10.0.0.2 3306", "db3 1"} << "";
+        QTest::newRow("IPv6 in brackets")
+            << "[::1]:3307,[fe80::2]" << QStringList{"::1 3307", "fe80::2 3306"} << "";
+        QTest::newRow("empty entry") << "plc-db1,,plc-db2" << QStringList{}
+                                     << "пустой адрес в списке серверов";
+        QTest::newRow("trailing comma") << "plc-db1," << QStringList{} << "пустой адрес в списке серверов";
+        QTest::newRow("port 0") << "plc-db1,plc-db2:0" << QStringList{} << bad + " \"plc-db2:0\"";
+        QTest::newRow("port too big")
+            << "plc-db1:65536,plc-db2" << QStringList{} << bad + " \"plc-db1:65536\"";
+        QTest::newRow("port not a number") << "plc-db1,plc-db2:33o7" << QStringList{} << bad;
+        QTest::newRow("port signed") << "plc-db1,plc-db2:+3307" << QStringList{} << bad;
+        QTest::newRow("no port after colon") << "plc-db1:,plc-db2" << QStringList{} << bad;
+        QTest::newRow("no host") << ":3307,plc-db2" << QStringList{} << bad;
+        QTest::newRow("bare IPv6") << "::1,plc-db2" << QStringList{} << bad;
+        QTest::newRow("space in a name") << "plc db1,plc-db2" << QStringList{} << bad;
+        QTest::newRow("twice") << "plc-db1,PLC-DB1:3306" << QStringList{} << "указан дважды";
+    }
+    void serverList() {
+        QFETCH(QString, comp);
+        QFETCH(QStringList, servers);
+        QFETCH(QString, error);
+        QString why;
+        QStringList got;
+        for (const TServerAddress& a : ParseServerList(comp, &why))
+            got << a.host + ' ' + QString::number(a.port);
+        QCOMPARE(got, servers);
+        if (servers.isEmpty()) {
+            QVERIFY2(why.startsWith("[MySQL] Comp \"" + comp + "\": "), qPrintable(why));
+            QVERIFY2(why.contains(error), qPrintable(why));
+            // A session given such a list fails with that text, sending nothing.
+            TDbSession session("test");
+            session.SetSettings(TConnectionSettings::FromParams(TestParams(comp)));
+            try {
+                session.Open();
+                QFAIL("opened with a bad server list");
+            } catch (const EDatabaseError& e) {
+                QCOMPARE(e.Text(), why);
+            }
+        }
+    }
+
+    // A dead primary: the session opens on the replica, reads there, and
+    // refuses every write with the server's name; a live primary beside a
+    // dead replica takes writes as a single server does.
+    void replicaTakesNoWrites() {
+        ResetPlantTables(1100);
+        const QString dead = "127.0.0.1:1"; // nothing listens there: refused at once
+        const QString server = TestDatabase().hostWithPort();
+        {
+            TDbSession s("test");
+            s.SetSettings(TConnectionSettings::FromParams(TestParams(dead + ',' + server)));
+            s.Open();
+            QCOMPARE(s.ServerName(), server);
+            QVERIFY(s.ReadOnly());
+            QVERIFY(s.HasReplicas());
+            QCOMPARE(s.Select(Sql::MinPLS, TStatementKind::Command).Number(0, 0), 1100.0);
+            for (const QString& sql : {Sql::InsertCommand("_PLSZ"), Sql::InsertConstant}) {
+                try {
+                    s.Execute(sql,
+                              sql == Sql::InsertConstant ? QVariantList{"X", 1.0, "c"} : QVariantList{1750.0},
+                              TStatementKind::Command);
+                    QFAIL("a write was sent to a replica");
+                } catch (const EDatabaseError& e) {
+                    QCOMPARE(e.Text(), "Сервер " + server + " только для чтения: задание не отправлено");
+                    QVERIFY(!e.MaybeExecuted());
+                }
+            }
+            QVERIFY(s.Connected());
+        }
+        TDbSession s("test");
+        s.SetSettings(TConnectionSettings::FromParams(TestParams(server + ',' + dead)));
+        s.Open();
+        QCOMPARE(s.ServerName(), server);
+        QVERIFY(!s.ReadOnly());
+        QCOMPARE(s.Execute(Sql::InsertCommand("_PLSZ"), {1760.0}, TStatementKind::Command), 1);
+        const TResultTable rows =
+            s.Select("select count(*), sum(_PLSZ = 1760) from control_vector", TStatementKind::Command);
+        QCOMPARE(rows.Number(0, 0), 1.0);
+        QCOMPARE(rows.Number(0, 1), 1.0);
+        // Both dead: the primary's error.
+        TDbSession none("test");
+        none.SetSettings(TConnectionSettings::FromParams(TestParams(dead + ",127.0.0.1:2")));
+        QVERIFY_THROWS_EXCEPTION(EDatabaseError, none.Open());
+        QVERIFY(!none.Connected());
+    }
+
     // ---- the connection: two sessions on their own threads ----
 
     void pollAnsweredWhileARangeIsHeld() {

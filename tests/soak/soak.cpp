@@ -17,8 +17,20 @@
 //     the server, stopped or dead),
 //   - resident memory grew more than 10 % after the first minute.
 //
+// With --replication DIR the workstation is given a primary and its replica
+// (tests/fixtures/replication.sh, the simulator writing to the primary), and
+// only the primary is killed (for 3 to 18 s) and restarted while the replica
+// lives. Then it
+// also fails when
+//   - the workstation went more than 10 s without a look answered with a
+//     record (from either server),
+//   - it was not back on the primary within 10 s of the primary's return,
+//   - a setpoint reached the replica other than through replication (a row
+//     there that the primary does not have).
+//
 //   ordal-soak --port P --data-dir DIR --fixture tests/fixtures/mariadb.sh --seconds N
-// (tests/soak/run.sh starts the server and the simulator and runs it.)
+//   ordal-soak --replication DIR --fixture tests/fixtures/replication.sh --seconds N
+// (tests/soak/run.sh starts the servers and the simulator and runs it.)
 
 #include "Forms.h"
 #include "Inputnewset.h"
@@ -38,11 +50,12 @@
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTemporaryDir>
+#include <QThread>
 #include <QTimer>
-#include <csignal>
-#include <cstdio>
 #include <atomic>
 #include <chrono>
+#include <csignal>
+#include <cstdio>
 #include <map>
 #include <thread>
 #include <time.h>
@@ -106,10 +119,27 @@ int main(int argc, char** argv) {
     const QCommandLineOption fixtureOpt("fixture", "The server start/stop script.", "path");
     const QCommandLineOption secondsOpt("seconds", "How long (600).", "s", "600");
     const QCommandLineOption seedOpt("seed", "Seed of the random moments (1).", "n", "1");
-    p.addOptions({portOpt, dirOpt, fixtureOpt, secondsOpt, seedOpt});
+    const QCommandLineOption replicationOpt("replication",
+                                            "A primary and a replica (replication.sh's directory).", "dir");
+    p.addOptions({portOpt, dirOpt, fixtureOpt, secondsOpt, seedOpt, replicationOpt});
     p.addHelpOption();
     p.process(app);
-    const QString port = p.value(portOpt), dataDir = p.value(dirOpt), fixture = p.value(fixtureOpt);
+    QString port = p.value(portOpt), dataDir = p.value(dirOpt);
+    const QString fixture = p.value(fixtureOpt);
+    const QString replication = p.value(replicationOpt);
+    QString replicaPort;
+    auto readFile = [](const QString& name) {
+        QFile f(name);
+        return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll().trimmed()) : QString();
+    };
+    if (!replication.isEmpty()) {
+        port = readFile(replication + QStringLiteral("/primary.port"));
+        replicaPort = readFile(replication + QStringLiteral("/replica.port"));
+        dataDir = replication + QStringLiteral("/primary");
+    }
+    const QString primaryName = QStringLiteral("127.0.0.1:") + port;
+    const QString comp =
+        replication.isEmpty() ? primaryName : primaryName + QStringLiteral(",127.0.0.1:") + replicaPort;
     const qint64 seconds = p.value(secondsOpt).toLongLong();
     QRandomGenerator rng(p.value(seedOpt).toUInt());
 
@@ -124,8 +154,8 @@ int main(int argc, char** argv) {
         QFile ini(dir.path() + QStringLiteral("/ordal.INI"));
         if (!ini.open(QIODevice::WriteOnly))
             return 2;
-        ini.write(QStringLiteral("[MySQL]\nLogin=ordal\nComp=127.0.0.1:%1\nSavePassword=1\nPassword=%2\n")
-                      .arg(port, ScrambleText(s, QStringLiteral("ordal")))
+        ini.write(QStringLiteral("[MySQL]\nLogin=ordal\nComp=%1\nSavePassword=1\nPassword=%2\n")
+                      .arg(comp, ScrambleText(s, QStringLiteral("ordal")))
                       .toUtf8());
     }
     SoakPlatform platform;
@@ -156,6 +186,9 @@ int main(int argc, char** argv) {
     // The event loop's promptness: a 50-ms timer's lateness, overall and
     // while the server is stopped or dead.
     qint64 longestStall = 0, longestStallDown = 0, lastProbe = 0, lastProbeCpu = 0;
+    // The longest time without a look answered with a record, and the moment
+    // of the last such answer.
+    qint64 longestBlind = 0, lastLiveMs = 0;
     QTimer probe;
     probe.setTimerType(Qt::PreciseTimer);
     probe.setInterval(50);
@@ -169,6 +202,7 @@ int main(int argc, char** argv) {
                 std::fprintf(stderr, "ordal-soak: %7.1f s the event loop was %lld ms late (%lld ms of work)\n",
                              double(now) / 1000.0, late, ThreadCpuMs() - lastProbeCpu);
             longestStall = std::max(longestStall, late);
+            longestBlind = std::max(longestBlind, now - lastLiveMs);
             if (down != Down::No)
                 longestStallDown = std::max(longestStallDown, late);
         }
@@ -223,11 +257,25 @@ int main(int argc, char** argv) {
     TDateTime recordAtOutage = 0;
     int outages = 0, unresumed = 0;
     QList<qint64> resumptions;
+    // With a replica: the primary's returns and the time to be back on it.
+    qint64 primaryBackMs = -1;
+    int notBack = 0, replicaRefusals = 0;
+    QList<qint64> backOnPrimary;
+    QObject::connect(main->StatePoll, &TStatePoll::Polled, [&] {
+        if (primaryBackMs >= 0 && main->SQLConnection1->Server() == primaryName) {
+            backOnPrimary << clock.elapsed() - primaryBackMs;
+            primaryBackMs = -1;
+        }
+    });
     QObject::connect(main->StatePoll, &TStatePoll::Polled,
-                     [&](const TLastData& record, bool hasRecord, TColor link, bool) {
+                     [&](const TLastData& record, bool hasRecord, TColor link, bool failed) {
                          checkColour();
                          if (!hasRecord)
                              return;
+                         // (A failed look keeps the last record on the screen
+                         // for a while: that is no live value.)
+                         if (!failed)
+                             lastLiveMs = clock.elapsed();
                          newestRecord = std::max(newestRecord, record.RecMoment);
                          if (outageEndMs >= 0 && record.RecMoment > recordAtOutage && link == clGreen) {
                              resumptions << clock.elapsed() - outageEndMs;
@@ -277,6 +325,9 @@ int main(int argc, char** argv) {
             return;
         ++answeredSetpoints;
         longestAnswer = std::max(longestAnswer, clock.elapsed() - pendingSince);
+        if (platform.messages.size() > pendingMessages &&
+            platform.messages.last().contains(QStringLiteral("только для чтения: задание не отправлено")))
+            ++replicaRefusals;
         if (platform.messages.size() == pendingMessages)
             sent[pendingK] = Outcome::Sent;
         else
@@ -300,6 +351,11 @@ int main(int argc, char** argv) {
         ++outages;
         outageEndMs = clock.elapsed();
         recordAtOutage = newestRecord;
+        if (!replication.isEmpty()) {
+            if (primaryBackMs >= 0)
+                ++notBack;
+            primaryBackMs = clock.elapsed();
+        }
         if (clock.elapsed() < seconds * 1000)
             chaos.start(8000 + int(rng.bounded(20000)));
     };
@@ -319,7 +375,7 @@ int main(int argc, char** argv) {
             ++unresumed;
             outageEndMs = -1;
         }
-        if (rng.bounded(2) == 0) {
+        if (replication.isEmpty() && rng.bounded(2) == 0) {
             say("server stopped");
             ::kill(pid, SIGSTOP);
             down = Down::Stopped;
@@ -333,9 +389,17 @@ int main(int argc, char** argv) {
             ::kill(pid, SIGKILL);
             down = Down::Killed;
             ++kills;
-            QTimer::singleShot(1000 + int(rng.bounded(4000)), [&] {
+            // A primary stays down longer than the link's 10 s at times:
+            // only the replica can then keep the values coming.
+            const int downMs = replication.isEmpty() ? 1000 + int(rng.bounded(4000)) : 3000 + int(rng.bounded(15000));
+            QTimer::singleShot(downMs, [&] {
                 say("restarting the server");
-                restarter.start(QStringLiteral("bash"), {fixture, QStringLiteral("start"), dataDir, port});
+                if (replication.isEmpty())
+                    restarter.start(QStringLiteral("bash"),
+                                    {fixture, QStringLiteral("start"), dataDir, port});
+                else
+                    restarter.start(QStringLiteral("bash"),
+                                    {fixture, QStringLiteral("primary-start"), replication});
             });
         }
     });
@@ -385,6 +449,39 @@ int main(int argc, char** argv) {
         while (q.next())
             stored[q.value(0).toInt()] = q.value(1).toInt();
     }
+    // With a replica: its rows that the primary does not have, once it has
+    // caught up (rows it has are the primary's, replicated).
+    int onReplicaOnly = -1;
+    if (!replication.isEmpty()) {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QMYSQL"), QStringLiteral("soak_replica"));
+        db.setHostName(QStringLiteral("127.0.0.1"));
+        db.setPort(replicaPort.toInt());
+        db.setUserName(QStringLiteral("ordal"));
+        db.setPassword(QStringLiteral("ordal"));
+        db.setDatabaseName(QStringLiteral("ordalm"));
+        if (db.open()) {
+            int primaryRows = 0;
+            for (const auto& [k, n] : stored)
+                primaryRows += n;
+            for (int attempt = 0; attempt < 50; ++attempt) {
+                std::map<int, int> replica;
+                QSqlQuery q(db);
+                q.exec(QStringLiteral("select round((_PLSZ - 1600) * 10), count(*) from control_vector "
+                                      "where _PLSZ is not null group by 1"));
+                int rows = 0;
+                while (q.next()) {
+                    replica[q.value(0).toInt()] = q.value(1).toInt();
+                    rows += q.value(1).toInt();
+                }
+                onReplicaOnly = 0;
+                for (const auto& [k, n] : replica)
+                    onReplicaOnly += std::max(0, n - (stored.count(k) ? stored[k] : 0));
+                if (rows >= primaryRows)
+                    break;
+                QThread::msleep(200);
+            }
+        }
+    }
     int nSent = 0, nFailed = 0, nUnknown = 0, sentStored = 0, lost = 0, duplicates = 0, failedStored = 0,
         unknownStored = 0;
     for (const auto& [k, outcome] : sent) {
@@ -410,9 +507,16 @@ int main(int argc, char** argv) {
     const qint64 stallLimit = 200;
     const double growth = rssAfterMinute > 0 ? double(rssEnd) / double(rssAfterMinute) : 1.0;
     const bool unanswered = pendingK >= 0;
+    if (primaryBackMs >= 0)
+        ++notBack;
+    const qint64 worstBack =
+        backOnPrimary.isEmpty() ? 0 : *std::max_element(backOnPrimary.begin(), backOnPrimary.end());
+    const bool replicaOk = replication.isEmpty() || (longestBlind <= 10000 && notBack == 0 &&
+                                                     worstBack <= 10000 && onReplicaOnly == 0);
 
     // The table: what was measured, its limit, and whether it held.
-    std::printf("soak: %lld s, %d stalls and %d kills of the server\n", seconds, stalls, kills);
+    std::printf("soak: %lld s, %d stalls and %d kills of the %s\n", seconds, stalls, kills,
+                replication.isEmpty() ? "server" : "primary (the replica living)");
     std::printf("%-62s %18s %14s  %s\n", "measure", "value", "limit", "");
     auto row = [](const char* what, const QString& value, const QString& limit, bool ok) {
         std::printf("%-62s %18s %14s  %s\n", what, qPrintable(value), qPrintable(limit), ok ? "ok" : "FAILED");
@@ -450,12 +554,21 @@ int main(int argc, char** argv) {
         rssAfterMinute == 0 || growth <= 1.10);
     info("  resident memory after the first minute / at the end, kB",
          QStringLiteral("%1 / %2").arg(rssAfterMinute).arg(rssEnd));
+    if (!replication.isEmpty()) {
+        row("longest time without live values (a look with a record), ms", QString::number(longestBlind),
+            "<= 10000", longestBlind <= 10000);
+        row("back on the primary after its return, worst ms", QString::number(worstBack), "<= 10000",
+            notBack == 0 && worstBack <= 10000);
+        info("  returns of the primary not followed by the move back", QString::number(notBack));
+        row("setpoints stored on the replica only", QString::number(onReplicaOnly), "0", onReplicaOnly == 0);
+        info("  setpoints refused on the replica (read-only)", QString::number(replicaRefusals));
+    }
     const bool resumedEvery = outages > 0 && unresumed == 0 && resumptions.size() == outages && worstResume <= 5000;
     if (outages == 0)
         std::printf("no outage happened: nothing was tried (run it longer)\n");
     const bool ok = lost == 0 && duplicates == 0 && failedStored == 0 && !unanswered && secondSends == 0 &&
-                    greenWhileStale == 0 && redWhileFresh == 0 && resumedEvery && longestStall <= stallLimit &&
-                    (rssAfterMinute == 0 || growth <= 1.10);
+                    greenWhileStale == 0 && redWhileFresh == 0 && resumedEvery &&
+                    longestStall <= stallLimit && (rssAfterMinute == 0 || growth <= 1.10) && replicaOk;
     std::printf("soak %s\n", ok ? "passed" : "FAILED");
     main->ExitConfirmed = true;
     delete main;
