@@ -336,13 +336,14 @@ void TDbSession::OpenOn(const TServerAddress& server) {
     // writes: a primary its DBA has made read-only (demoted, or being
     // switched over) is treated like a replica.
     MYSQL* m = Handle(db_);
-    Fetched f = m ? Fetch(m, QByteArrayLiteral("select @@global.read_only")) : Fetched{};
+    Fetched f = m ? FetchAll(m, QByteArrayLiteral("select @@global.read_only")) : Fetched{};
     if (!m || f.error != 0) {
         db_.close();
         ReleaseSocket();
         throw EDatabaseError(m ? f.errorText : QStringLiteral("Драйвер MySQL (QMYSQL) не установлен"), int(f.error));
     }
-    serverSaysReadOnly_ = f.table.RowCount() > 0 && f.table.Number(0, 0) != 0;
+    serverSaysReadOnly_ =
+        !f.tables.empty() && f.tables.front().RowCount() > 0 && f.tables.front().Number(0, 0) != 0;
 }
 
 void TDbSession::UseServer(const TServerAddress& server, int index) {
