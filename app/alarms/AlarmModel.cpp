@@ -293,7 +293,7 @@ bool StepFilter(TAlarmFilter& f, const TAlarmDef& def, double limit, std::option
 
 namespace {
 
-std::optional<double> Column(const TLastData& r, const QString& tag) {
+double TLastData::*ColumnOf(const QString& tag) {
     static const struct {
         const char* name;
         double TLastData::*field;
@@ -302,20 +302,29 @@ std::optional<double> Column(const TLastData& r, const QString& tag) {
                    {"_PLSZ", &TLastData::_PLSZ}, {"AR1", &TLastData::AR1}};
     for (const auto& c : columns)
         if (tag == QLatin1String(c.name))
-            return r.*(c.field);
+            return c.field;
+    return nullptr;
+}
+
+std::optional<double> Column(const TLastData& r, const QString& tag) {
+    if (double TLastData::*field = ColumnOf(tag))
+        return r.*field;
+    return std::nullopt;
+}
+
+std::optional<double> LinkAge(const TAlarmInputs& in) {
+    if (in.HeartbeatKnown)
+        return std::max(0.0, (in.Now - in.Heartbeat) * kSecondsPerDay);
+    if (in.LinkFailed)
+        return std::numeric_limits<double>::infinity();
     return std::nullopt;
 }
 
 } // namespace
 
 std::optional<double> AlarmValue(const TAlarmDef& def, const TAlarmInputs& in) {
-    if (def.Kind == TAlarmKind::Link) {
-        if (in.HeartbeatKnown)
-            return std::max(0.0, (in.Now - in.Heartbeat) * kSecondsPerDay);
-        if (in.LinkFailed)
-            return std::numeric_limits<double>::infinity();
-        return std::nullopt;
-    }
+    if (def.Kind == TAlarmKind::Link)
+        return LinkAge(in);
     if (!in.HasRecord)
         return std::nullopt;
     const auto v = Column(in.Record, def.Tag);
@@ -331,6 +340,21 @@ double AlarmLimit(const TAlarmDef& def, const TAlarmInputs& in) {
     if (def.LimitName == QLatin1String("MIN_PLS"))
         return in.MinPLS;
     return def.Limit;
+}
+
+std::optional<double> TAlarmEngine::Value(int i, const TAlarmInputs& in) const {
+    const TAlarmDef& d = defs_[i];
+    const Resolved& r = resolved_[std::size_t(i)];
+    if (d.Kind == TAlarmKind::Link)
+        return LinkAge(in);
+    if (!in.HasRecord || !r.tag)
+        return std::nullopt;
+    const double v = in.Record.*(r.tag);
+    if (d.Kind != TAlarmKind::Deviation)
+        return v;
+    if (!r.reference)
+        return std::nullopt;
+    return std::fabs(v - in.Record.*(r.reference));
 }
 
 int TAlarmEngine::IndexOf(const QString& id) const {
@@ -385,6 +409,10 @@ QList<TAlarmTransition> TAlarmEngine::SetDefinitions(const QList<TAlarmDef>& def
     }
     defs_ = defs;
     runtime_ = std::move(runtime);
+    resolved_.assign(std::size_t(defs_.size()), Resolved());
+    for (int i = 0; i < defs_.size(); ++i)
+        resolved_[std::size_t(i)] = {ColumnOf(defs_[i].Tag), ColumnOf(defs_[i].Reference),
+                                     defs_[i].LimitName == QLatin1String("MIN_PLS")};
     QList<TAlarmTransition> out;
     for (int i = 0; i < defs_.size(); ++i) {
         const bool oos = runtime_[std::size_t(i)].State == TAlarmState::OutOfService;
@@ -404,10 +432,11 @@ QList<TAlarmTransition> TAlarmEngine::Evaluate(const TAlarmInputs& in) {
         TAlarmRuntime& r = runtime_[std::size_t(i)];
         if (r.State == TAlarmState::OutOfService)
             continue;
-        const std::optional<double> v = AlarmValue(d, in);
+        const std::optional<double> v = Value(i, in);
         if (v)
             r.Value = v;
-        const bool active = StepFilter(r.Filter, d, AlarmLimit(d, in), v, in.Now);
+        const double limit = resolved_[std::size_t(i)].minPls ? in.MinPLS : d.Limit;
+        const bool active = StepFilter(r.Filter, d, limit, v, in.Now);
         if (r.State == TAlarmState::Shelved) {
             // (half a millisecond of slack, as in the filter)
             if (in.Now < r.ShelvedUntil - 0.0005 / kSecondsPerDay)

@@ -189,8 +189,18 @@ private:
     void Move(int i, TAlarmEvent e, TDateTime now, const QString& user, const QString& reason,
               QList<TAlarmTransition>& out);
 
+    // What a definition reads, resolved once from its names (the evaluation
+    // runs every second over every alarm).
+    struct Resolved {
+        double TLastData::*tag = nullptr;
+        double TLastData::*reference = nullptr;
+        bool minPls = false;
+    };
+    std::optional<double> Value(int i, const TAlarmInputs& in) const;
+
     QList<TAlarmDef> defs_;
     std::vector<TAlarmRuntime> runtime_;
+    std::vector<Resolved> resolved_;
 };
 
 // The operator's user name of the operating system.

@@ -5,6 +5,7 @@
 // comes back after its time; the link alarm is recorded while the server is
 // stopped; the history's day files stay whole under a kill in a flood.
 
+#include "AlarmConfig.h"
 #include "AlarmHistory.h"
 #include "AlarmLine.h"
 #include "AlarmService.h"
@@ -15,6 +16,7 @@
 #include "Outfield.h"
 #include "ServerStall.h"
 
+#include <QComboBox>
 #include <QDirIterator>
 #include <QDoubleSpinBox>
 #include <QLineEdit>
@@ -278,6 +280,51 @@ private Q_SLOTS:
         stall.Release();
         TP().now.reset();
         QVERIFY(WaitForDatabase(app->SQLConnection1));
+    }
+
+    // The configuration page "Сигнализация": edited in the workstation's
+    // locale, written whole with points, taken into use at once; an alarm
+    // unchecked goes out of service; a cell that does not read is named and
+    // nothing is written.
+    void configurationPage() {
+        RussianCLocale ru;
+        ORDAL_REQUIRE_RUSSIAN_C_LOCALE(ru);
+        App app;
+        TAlarmConfigPage* page = FormConfig->AlarmPage;
+        QVERIFY(page);
+        QCOMPARE(FormConfig->PageControl1->tabText(FormConfig->PageControl1->indexOf(page)),
+                 QString("Сигнализация"));
+        const int hi = app->Alarms->Engine().IndexOf("URKS_HI");
+        const int lo = app->Alarms->Engine().IndexOf("URKS_LO");
+        page->Load();
+        QCOMPARE(page->Table->rowCount(), app->Alarms->Engine().Count());
+        QCOMPARE(
+            page->Table->item(app->Alarms->Engine().IndexOf("PLS_MIN"), TAlarmConfigPage::ColLimit)->text(),
+            QString("MIN_PLS"));
+        page->Table->item(hi, TAlarmConfigPage::ColLimit)->setText("85,5");
+        qobject_cast<QComboBox*>(page->Table->cellWidget(hi, TAlarmConfigPage::ColPriority))
+            ->setCurrentIndex(2);
+        page->Table->item(lo, TAlarmConfigPage::ColInService)->setCheckState(Qt::Unchecked);
+        QVERIFY(page->Apply());
+        QVERIFY(TP().messages.isEmpty());
+        const QByteArray ini = ReadFileText(TestDir() + "/Alarms.INI");
+        QVERIFY(ini.contains(
+            "[URKS_HI]\nText=Уровень в сборнике кондиционной суспензии высокий\nPriority=низкий\n"
+            "Kind=High\nTag=URKS\nLimit=85.5\n"));
+        QCOMPARE(app->Alarms->Engine().Definitions()[hi].Limit, 85.5);
+        QCOMPARE(StateOf(app, "URKS_LO"), TAlarmState::OutOfService);
+        PutLevels(5, 40); // below URKS_LO's limit: out of service, nothing
+        app.Poll();
+        QTest::qWait(2200);
+        app.Poll();
+        QCOMPARE(StateOf(app, "URKS_LO"), TAlarmState::OutOfService);
+        QCOMPARE(Events(TodaysHistory(app), "URKS_LO"), QStringList{"RemoveFromService"});
+
+        page->Table->item(0, TAlarmConfigPage::ColOnDelay)->setText("минута");
+        QVERIFY(!page->Apply());
+        QCOMPARE(TP().messages.size(), 1);
+        QVERIFY(TP().messages[0].text.contains("Строка 1, «Вкл., с»"));
+        QCOMPARE(ReadFileText(TestDir() + "/Alarms.INI"), ini);
     }
 
     // A writer of 1,000 transitions killed at random moments, again and again:
