@@ -4,7 +4,9 @@
 #include <cmath>
 
 namespace {
-double Clamp(double v, double lo, double hi) { return std::max(lo, std::min(hi, v)); }
+double Clamp(double v, double lo, double hi) {
+    return std::max(lo, std::min(hi, v));
+}
 constexpr double kWaterDensity = 1000.0;
 // Undiluted, the suspension settles at this density; each percent of the
 // dilution valve's opening takes this much off (so 40 % holds 1900 kg/m3,
@@ -54,7 +56,8 @@ QString PlantModel::SetUpset(const QString& name) {
     }
     if (name == QLatin1String("overflow")) {
         overflowUpset_ = true;
-        return QStringLiteral("Нарушение: делитель потока заклинило, сборник кондиционной суспензии переполняется");
+        return QStringLiteral(
+            "Нарушение: делитель потока заклинило, сборник кондиционной суспензии переполняется");
     }
     if (name == QLatin1String("chatter")) {
         chatterUpset_ = true;
@@ -62,7 +65,7 @@ QString PlantModel::SetUpset(const QString& name) {
         return QStringLiteral("Нарушение: уровень в сборнике некондиционной суспензии колеблется у предела");
     }
     if (name == QLatin1String("clear")) {
-        nsReturning_ = chatterUpset_ || nsReturning_;
+        nsReturning_ = true; // a level the upsets left high comes back to its working point
         densityUpset_ = overflowUpset_ = chatterUpset_ = false;
         return QStringLiteral("Нарушения устранены");
     }

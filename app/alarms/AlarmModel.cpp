@@ -8,6 +8,8 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <pwd.h>
+#include <unistd.h>
 
 namespace {
 
@@ -520,6 +522,10 @@ int TAlarmEngine::Headline() const {
 }
 
 QString OsUserName() {
+    // The account the program runs under, as the system knows it: the
+    // environment may lack USER (a kiosk session, a service).
+    if (const passwd* pw = ::getpwuid(::geteuid()); pw && pw->pw_name && *pw->pw_name)
+        return QString::fromLocal8Bit(pw->pw_name);
     QString user = qEnvironmentVariable("USER");
     if (user.isEmpty())
         user = qEnvironmentVariable("LOGNAME");

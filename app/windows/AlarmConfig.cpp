@@ -34,10 +34,10 @@ TAlarmConfigPage::TAlarmConfigPage(TAlarmService* alarms, QWidget* parent)
     QFont f(QStringLiteral("MS Sans Serif"));
     f.setPixelSize(11);
     Table->setFont(f);
-    Table->setColumnWidth(ColText, 300);
+    Table->setColumnWidth(ColText, 262);
     Table->setColumnWidth(ColPriority, 80);
     for (int c = ColLimit; c <= ColOffDelay; ++c)
-        Table->setColumnWidth(c, 58);
+        Table->setColumnWidth(c, 54);
     Table->horizontalHeader()->setStretchLastSection(true);
     column->addWidget(Table, 1);
     auto* hint =

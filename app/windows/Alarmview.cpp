@@ -93,9 +93,10 @@ QString AlarmFiguresHtml(const TAlarmFigures& f) {
             .arg(Esc(name), Esc(value), Esc(target));
     };
     auto num = [](double v) { return FormatFloat(QStringLiteral("0.##"), v); };
-    QString h = QStringLiteral(
-        "<table cellspacing=\"0\" cellpadding=\"3\" border=\"1\" width=\"100%\">"
-        "<tr><th align=\"left\">Показатель</th><th>Значение</th><th align=\"left\">Цель</th></tr>");
+    QString h =
+        QStringLiteral("<table cellspacing=\"0\" cellpadding=\"3\" border=\"1\" width=\"100%\">"
+                       "<tr><th align=\"left\" width=\"45%\">Показатель</th><th width=\"20%\">Значение</th>"
+                       "<th align=\"left\" width=\"35%\">Цель (EEMUA 191)</th></tr>");
     h += row(QStringLiteral("Сигнализаций за период"), QString::number(f.Annunciated));
     h += row(QStringLiteral("В среднем за 10 мин"), num(f.AveragePer10Min), QStringLiteral("не более 1"));
     h += row(QStringLiteral("Худшие 10 мин"),
@@ -104,11 +105,12 @@ QString AlarmFiguresHtml(const TAlarmFigures& f) {
                                 .arg(FormatDateTime(QStringLiteral("hh:nn"), f.Worst10MinStart))
                           : QStringLiteral("0"),
              QStringLiteral("лавина: 10 и более"));
-    h += row(
-        QStringLiteral("10-минутных периодов сверх цели"),
-        QStringLiteral("%1 из %2 (%3 %)").arg(f.PeriodsOverTarget).arg(f.Periods).arg(num(f.ShareOverTarget)),
-        QStringLiteral("не более 1 %"));
-    h += row(QStringLiteral("Периодов лавины"), QString::number(f.FloodPeriods), QStringLiteral("0"));
+    h += row(QStringLiteral("10-минутных периодов сверх цели"), QStringLiteral("%1 из %2 (%3 %)")
+                                                                    .arg(f.PeriodsOverTarget)
+                                                                    .arg(f.Periods)
+                                                                    .arg(num(f.ShareOverTarget)));
+    h += row(QStringLiteral("Периодов лавины"), QString::number(f.FloodPeriods),
+             QStringLiteral("менее 1 % времени"));
     h += row(QStringLiteral("Медиана времени квитирования"),
              f.MedianAckSeconds
                  ? QStringLiteral("%1 с (квитировано %2)").arg(num(*f.MedianAckSeconds)).arg(f.Acknowledged)
