@@ -17,7 +17,12 @@ const QStringList kFields = {QStringLiteral("RecordTime"), QStringLiteral("Alarm
 
 } // namespace
 
-TAlarmHistory::TAlarmHistory(QString root) : root_(std::move(root)), set_(std::make_unique<TIniDataSet>()) {
+TAlarmHistory::TAlarmHistory(QString root) : root_(std::move(root)) {
+    MakeSet();
+}
+
+void TAlarmHistory::MakeSet() {
+    set_ = std::make_unique<TIniDataSet>();
     set_->SetRootDir(root_);
     set_->SetTableName(QStringLiteral("Alarms"));
     set_->SetDayToDir(true);
@@ -44,8 +49,13 @@ bool TAlarmHistory::Append(const TAlarmTransition& t, QString* why) {
                                 t.User,
                                 QString(t.Reason).replace(QLatin1Char('\n'), QLatin1Char(' '))};
     QString error;
-    if (set_->AppendRecord(t.Moment, values, &error))
+    if (set_->AppendRecord(t.Moment, values, &error)) {
+        // The file table keeps the stamp of every record it appended; a
+        // program that runs for months would hold millions of them.
+        if (set_->RecordList().size() > 4096)
+            MakeSet();
         return true;
+    }
     if (why)
         *why = error.isEmpty() ? QStringLiteral("Момент не записывается: %1").arg(t.Moment) : error;
     return false;

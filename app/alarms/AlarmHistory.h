@@ -31,6 +31,8 @@ public:
     QString FileOf(TDateTime t) const;
 
 private:
+    void MakeSet();
+
     QString root_;
     std::unique_ptr<TIniDataSet> set_;
 };

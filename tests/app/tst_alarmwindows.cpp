@@ -217,6 +217,17 @@ private Q_SLOTS:
         QVERIFY(!app->AlarmLine->Blinking());
         QVERIFY(!TP().tone);
         QCOMPARE(Events(TodaysHistory(app), "URKS_HI"), QStringList({"Activate", "Return", "Acknowledge"}));
+        // The shift's history as CSV: a header, one line a transition, numbers with a point.
+        PutLevels(50, 40, 1712.5);
+        TP().saveFile = TestDir() + "/alarms.csv";
+        FormAlarms->ButtonCsv->click();
+        QVERIFY(TP().messages.isEmpty());
+        const QList<QByteArray> lines = ReadFileText(TP().saveFile).split('\n');
+        QCOMPARE(lines.value(0), QByteArray("Момент;Сигнализация;Текст;Приоритет;Событие;Состояние;Значение;"
+                                            "Пользователь;Причина"));
+        QCOMPARE(lines.size(), FormAlarms->History().size() + 2); // and the last line's end
+        QVERIFY(lines.value(1).contains(";URKS_HI;Уровень в сборнике кондиционной суспензии высокий;высокий;"
+                                        "возникла;активна, не квитирована;95;;"));
     }
 
     // Shelved through the window's dialog for an hour with a reason: quiet
