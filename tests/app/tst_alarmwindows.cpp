@@ -11,10 +11,12 @@
 #include "AlarmService.h"
 #include "Alarmview.h"
 #include "AppFixture.h"
+#include "Global.h"
 #include "IndexedIniFile.h"
 #include "Mnemo.h"
 #include "Outfield.h"
 #include "ServerStall.h"
+#include "Webprint.h"
 
 #include <QComboBox>
 #include <QDirIterator>
@@ -194,6 +196,23 @@ private Q_SLOTS:
         FormAlarms->LoadHistory();
         QVERIFY(FormAlarms->TableHistory->rowCount() >= 3);
         QVERIFY(FormAlarms->Figures().Annunciated >= 1);
+        // The figures' report through the print window, saved as PDF: the upset is in it.
+        TemplateDir = QStringLiteral(ORDAL_SOURCE_DIR "/templates");
+        TP().saveFile = TestDir() + "/figures.pdf";
+        QFile::remove(TP().saveFile);
+        TP().dialogHandler = [](QDialog& d) {
+            if (auto* w = qobject_cast<TFormWebPrint*>(&d))
+                w->ButSavePdfClick(nullptr);
+            return int(QDialog::Accepted);
+        };
+        FormAlarms->ButtonFigures->click();
+        QVERIFY(TP().messages.isEmpty());
+        QProcess text;
+        text.start("pdftotext", {"-layout", TP().saveFile, "-"});
+        QVERIFY(text.waitForFinished(30000));
+        const QString pdf = QString::fromUtf8(text.readAllStandardOutput());
+        QVERIFY2(pdf.contains("Показатели сигнализации за смену"), qPrintable(pdf));
+        QVERIFY(pdf.contains("Плотность суспензии отклонилась от задания — 1"));
         sim.write("quit\n");
         QVERIFY(sim.waitForFinished(10000));
     }
