@@ -14,6 +14,10 @@
 
 namespace {
 Platform* g_current = nullptr;
+std::function<void(bool)>& TonePlayer() {
+    static std::function<void(bool)> player;
+    return player;
+}
 Platform& Own() {
     static Platform p;
     return p;
@@ -21,6 +25,13 @@ Platform& Own() {
 } // namespace
 
 void Platform::Beep() { QApplication::beep(); }
+
+void Platform::AlarmTone(bool on) {
+    if (TonePlayer())
+        TonePlayer()(on);
+}
+
+void SetAlarmTonePlayer(std::function<void(bool)> player) { TonePlayer() = std::move(player); }
 
 QMessageBox::StandardButton Platform::MessageBox(const QString& text, const QString& caption,
                                                  QMessageBox::Icon icon, QMessageBox::StandardButtons buttons,

@@ -9,6 +9,7 @@
 
 #include <QMessageBox>
 #include <QString>
+#include <functional>
 
 class QDialog;
 class QFont;
@@ -19,6 +20,10 @@ public:
     virtual ~Platform() = default;
 
     virtual void Beep();
+    // The alarm tone: sounding from on until off. The program's own plays it
+    // through the player the start-up installs (SetAlarmTonePlayer); with
+    // none it is silent.
+    virtual void AlarmTone(bool on);
     // A message box; returns the button pressed (Escape or closing gives the
     // escape button of the set: No, Cancel or Ok).
     virtual QMessageBox::StandardButton MessageBox(const QString& text, const QString& caption,
@@ -45,6 +50,9 @@ public:
 Platform& Plat();
 // Installs p (not owned; nullptr restores the program's own). Returns the previous one.
 Platform* SetPlatform(Platform* p);
+
+// The player of the program's own AlarmTone (the desktop's sound output).
+void SetAlarmTonePlayer(std::function<void(bool)> player);
 
 // Shorthands used throughout the program.
 inline void Beep() { Plat().Beep(); }

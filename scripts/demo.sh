@@ -52,7 +52,8 @@ sql() { mariadb --no-defaults --protocol=socket --socket="$demo/mariadb/mysqld.s
 
 # The plant: the simulator plays the controller with a day of history behind it.
 # It takes commands typed into demo/plant-commands, e.g.
-#   echo stop >> demo/plant-commands      (also: start, manual, auto, mute, beat)
+#   echo stop >> demo/plant-commands      (also: start, manual, auto, mute, beat,
+#   upset density, upset overflow, upset chatter, upset clear: see ordal-plantsim --help)
 # tail hands them on through a pipe of the demo's own, so that each of the two
 # runs as a process whose id we have.
 : >"$demo/plant-commands"

@@ -4,7 +4,8 @@
 set -euo pipefail
 
 pkgs=(g++ cmake ninja-build ccache pkg-config qt6-base-dev libqt6sql6-mysql libmariadb-dev qt6-translations-l10n
-      libgl-dev mariadb-server mariadb-client fonts-liberation2 fontconfig xvfb xauth poppler-utils locales openbox)
+      libgl-dev mariadb-server mariadb-client fonts-liberation2 fontconfig xvfb xauth poppler-utils locales openbox
+      qt6-multimedia-dev)
 pkgs+=("$@")
 
 missing=()

@@ -33,7 +33,8 @@ fail() { echo "package check: $*" >&2; exit 1; }
 list=$(dpkg-deb -c "$deb" | awk '{print $6}')
 for f in ./opt/ordal/ordal ./opt/ordal/ordal-plantsim ./opt/ordal/ordal-render ./opt/ordal/ordal.INI.sample \
          ./opt/ordal/config/ ./opt/ordal/Temp/ ./opt/ordal/Template/ ./opt/ordal/Template/PrintWeb1.html \
-         ./opt/ordal/Template/PrintWeb2.html ./opt/ordal/Template/ShiftReport.html ./usr/share/applications/ordal.desktop \
+         ./opt/ordal/Template/PrintWeb2.html ./opt/ordal/Template/ShiftReport.html ./opt/ordal/Template/PrintAlarms.html \
+         ./usr/share/applications/ordal.desktop \
          ./usr/share/icons/hicolor/scalable/apps/ordal.svg ./usr/share/ordal/ordal-autostart.desktop; do
   grep -qx -- "$f" <<<"$list" || fail "$f is not in the package"
 done

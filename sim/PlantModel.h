@@ -35,6 +35,15 @@ public:
     QString SetRunning(bool running);
     QString SetManual(bool manual);
     QString TakeDensitySetpoint(double value, const QString& user);
+    // Upsets for the alarms' demo, tests and training (the journal line, or
+    // empty for an unknown name):
+    //   density   the dilution water fails: the density climbs off its setpoint
+    //   overflow  the divider sticks: the conditioned sump fills to overflowing
+    //   chatter   the unconditioned sump's level hovers at 90 %, its alarm limit
+    //   clear     every upset ends; the plant comes back by itself
+    QString SetUpset(const QString& name);
+    // The upsets in force, by name.
+    QStringList Upsets() const;
 
     // One second of the plant; events worth a journal line are appended.
     void Step(QStringList* journal = nullptr);
@@ -47,6 +56,8 @@ private:
     bool running_ = true;
     bool manual_ = false;
     bool ksHigh_ = false;
+    bool densityUpset_ = false, overflowUpset_ = false, chatterUpset_ = false;
+    bool nsReturning_ = false; // after a chatter, the level goes back to its working point
     long t_ = 0;
     double seen_ = PlantValues::kSetpoint;     // the density as the controller's filter sees it
     double integral_ = PlantValues::kValve;    // the integral part of the valve's command

@@ -123,7 +123,12 @@ public:
 
     void Command(const QString& word) {
         const QDateTime now = QDateTime::currentDateTime();
-        if (word == QLatin1String("stop"))
+        QString upset;
+        if (word.startsWith(QLatin1String("upset ")))
+            upset = model_.SetUpset(word.mid(6).trimmed());
+        if (!upset.isEmpty())
+            Journal(now, upset);
+        else if (word == QLatin1String("stop"))
             Journal(now, model_.SetRunning(false));
         else if (word == QLatin1String("start"))
             Journal(now, model_.SetRunning(true));
@@ -142,7 +147,9 @@ public:
         else if (word == QLatin1String("quit"))
             QCoreApplication::quit();
         else if (!word.isEmpty())
-            Say(QStringLiteral("unknown command '%1' (stop, start, manual, auto, mute, beat, ignore, heed, quit)").arg(word));
+            Say(QStringLiteral("unknown command '%1' (stop, start, manual, auto, mute, beat, ignore, heed, "
+                               "upset density|overflow|chatter|clear, quit)")
+                    .arg(word));
     }
 
 private:
@@ -223,6 +230,10 @@ int main(int argc, char** argv) {
         "  manual | auto    switch the control mode\n"
         "  mute | beat      stop or resume the heartbeat (the workstation then shows a link failure)\n"
         "  ignore | heed    ignore the operator's setpoints (rows are read, the setpoint stays) or take them again\n"
+        "  upset density    the dilution water fails: the density leaves its setpoint\n"
+        "  upset overflow   the divider sticks: the conditioned sump fills to overflowing\n"
+        "  upset chatter    the unconditioned sump's level hovers at its 90 % alarm limit\n"
+        "  upset clear      every upset ends and the plant comes back by itself\n"
         "  quit             end"));
     p.addHelpOption();
     const QCommandLineOption host(QStringLiteral("host"), "Server address (127.0.0.1).", "host", "127.0.0.1");

@@ -468,23 +468,39 @@ QString TIniDataSet::GetFieldValByName(const QString& name) const {
 // ---- changes -------------------------------------------------------------------------------
 
 bool TIniDataSet::Append(TDateTime t) {
+    QString why;
+    if (AppendRecord(t, {}, &why))
+        return true;
+    if (!why.isEmpty())
+        ShowError(why);
+    return false;
+}
+
+bool TIniDataSet::AppendRecord(TDateTime t, const QStringList& values, QString* why) {
     // A stamp the loader would skip is a record nobody would see again.
     if (!std::isfinite(t) || !UsableStamp(t))
         return false;
     if (rangeIsOn_ && (t < rangeMin_ || t > rangeMax_))
         return false;
+    for (const QString& v : values)
+        if (v.contains(QLatin1Char('\n')) || v.contains(QLatin1Char('\r'))) {
+            *why = QStringLiteral("Значение поля содержит перевод строки");
+            return false;
+        }
     const QString s = StampText(t);
     if (!appendMode_ && listIndex_.contains(s))
         return false;
     // The file where a reader of the stamp text will look for it: the text has
     // 15 digits, and t itself may lie a hair on the other side of an hour.
-    if (!OpenFileOf(StringToDouble(s)))
+    if (!OpenFileOf(StringToDouble(s))) {
+        *why = QStringLiteral("Не удается создать папку %1").arg(FolderNameByTime(StringToDouble(s)));
         return false;
+    }
     IndexedIniFile& f = *file_;
     // A file that exists but cannot be read is no empty file: an append to it
     // would replace every record it holds.
     if (!f.ReadError().isEmpty()) {
-        ShowError(f.ReadError());
+        *why = f.ReadError();
         return false;
     }
     const int k = f.ReadInteger(kHeader, kRecordCount, 0);
@@ -493,16 +509,16 @@ bool TIniDataSet::Append(TDateTime t) {
     // overwrite an old one, or land where the loader never reads.
     if (k < 0 || k > INT_MAX - 2 || (k > 0 && f.ReadNumbered(kHeader, k - 1).isEmpty()) ||
         !f.ReadNumbered(kHeader, k).isEmpty() || f.SectionExists(key)) {
-        ShowError(kDamaged);
+        *why = kDamaged;
         return false;
     }
     f.WriteString(kHeader, kRecordCount, QString::number(k + 1));
     f.WriteString(kHeader, key, s);
     for (int i = 1; i < fieldList_.size(); ++i)
-        f.WriteString(key, fieldList_[i], QString());
+        f.WriteString(key, fieldList_[i], i - 1 < values.size() ? values[i - 1] : QString());
     QString error;
     if (!f.Save(&error)) {
-        ShowError(QStringLiteral("Не удается записать файл %1: %2").arg(f.FileName(), error));
+        *why = QStringLiteral("Не удается записать файл %1: %2").arg(f.FileName(), error);
         return false;
     }
     localRecordNumber_ = k;

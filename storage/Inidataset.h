@@ -142,6 +142,11 @@ public:
     // Refused (false) for a file that exists but cannot be read, with the
     // reason shown: written over, it would lose every record it holds.
     bool Append(TDateTime t);
+    // The same with the record's values (in FieldList order after
+    // "RecordTime") written in the same single write, so a crash leaves the
+    // file without the record or with all of it. Nothing is shown: false, and
+    // why (empty for a stamp the list refuses).
+    bool AppendRecord(TDateTime t, const QStringList& values, QString* why);
     // Removes the current record from its file: the records after it move up
     // one place, the header's stamps and count follow, in one write. Then the
     // record that took its place (or the new last one) is current. False, and

@@ -12,6 +12,7 @@
 #include <QString>
 
 class QWidget;
+class TAlarmService;
 class TSQLConnection;
 
 class TAppContext {
@@ -36,6 +37,9 @@ public:
     virtual TMainConfig& Config() = 0;
     // The window that owns dialogs.
     virtual QWidget* DialogOwner() const = 0;
+    // The program's alarms (the scheme frames its values in alarm); none in a
+    // context without a program.
+    virtual TAlarmService* Alarms() const { return nullptr; }
 };
 
 // A context without a program behind it: no connection, no live record. For

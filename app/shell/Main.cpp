@@ -1,5 +1,8 @@
 #include "Main.h"
 
+#include "AlarmLine.h"
+#include "AlarmService.h"
+#include "Alarmview.h"
 #include "Baseview.h"
 #include "ChildFrame.h"
 #include "Config.h"
@@ -60,6 +63,7 @@ public:
     QString IniFileName() const override { return main_.IniFileName; }
     TMainConfig& Config() override { return main_.Config; }
     QWidget* DialogOwner() const override { return &main_; }
+    TAlarmService* Alarms() const override { return main_.Alarms; }
 
 private:
     TFormMain& main_;
@@ -137,6 +141,12 @@ TFormMain::TFormMain(const QString& exePath, QWidget* parent) : QMainWindow(pare
     // Dialogs and tool windows stay on the screen, whatever its size.
     qApp->installEventFilter(new TScreenKeeper(this));
     BuildToolBar();
+    // The alarm line between the tool bar and the child windows: no child
+    // window can cover it, whatever its size.
+    Alarms = new TAlarmService(QString(), this); // its folder is known after the configuration's (below)
+    AlarmLine = new TAlarmLine(Alarms, central);
+    connect(AlarmLine, &TAlarmLine::Clicked, ActionAlarms, &QAction::trigger);
+    column->addWidget(AlarmLine);
     column->addWidget(MdiArea, 1);
     statusBar()->setSizeGripEnabled(false);
     LabelServer = new QLabel(statusBar());
@@ -161,6 +171,8 @@ TFormMain::TFormMain(const QString& exePath, QWidget* parent) : QMainWindow(pare
 
     LoadConfig();
     SetpointFollow.SetTakeSeconds(Config.SetpointTakeSeconds);
+    Alarms->SetFolder(ExeDir);
+    Alarms->LoadDefinitions();
     QDir().mkpath(TempDir);
     QDir().mkpath(TemplateDir);
 
@@ -179,6 +191,7 @@ TFormMain::~TFormMain() {
         Plat().ShutdownComputer();
     if (FormMain == this)
         FormMain = nullptr;
+    FormAlarms = nullptr; // goes with the frame
 }
 
 QList<QAction*> TFormMain::Actions() const {
@@ -238,6 +251,8 @@ void TFormMain::BuildActions() {
     ActionConfig = make("ActionConfig", "Сервис", "Конфигурация", "Настройки оформления, подключения к серверу и т.п.",
                         12);
     ActionBaseView = make("ActionBaseView", "Сервис", "Просмотр базы данных", "Показать окно просмотра базы данных", 13);
+    ActionAlarms = make("ActionAlarms", "Журналы", "Сигнализация", "Показать активные сигнализации и их историю", 2,
+                        {Qt::Key_F7});
 
     // The neutral state of the print button: no data chosen yet.
     ActionPrint->setEnabled(false);
@@ -298,6 +313,7 @@ void TFormMain::BuildActions() {
             FormGraphDSUS->PrintCharts();
     });
     child(ActionWorkLog, [this] { return static_cast<QWidget*>(JournalWindow()); }, ActionPrintGCWorkReg);
+    child(ActionAlarms, [this] { return static_cast<QWidget*>(AlarmWindow()); }, nullptr);
     child(
         ActionBaseView,
         [this] {
@@ -324,6 +340,26 @@ void TFormMain::BuildActions() {
 
 TAppContext& TFormMain::AppContext() { return *context_; }
 
+TFormAlarms* TFormMain::AlarmWindow() {
+    if (!FormAlarms) {
+        FormAlarms = new TFormAlarms(*context_, Alarms);
+        AddChild(FormAlarms);
+    }
+    return FormAlarms;
+}
+
+void TFormMain::EvaluateAlarms() {
+    TAlarmInputs in;
+    in.Now = Now();
+    in.HasRecord = StatePoll->HasRecord();
+    in.Record = StatePoll->Record();
+    in.MinPLS = MinPLS;
+    in.Heartbeat = StatePoll->LastHeartbeat();
+    in.HeartbeatKnown = in.Heartbeat != 0;
+    in.LinkFailed = StatePoll->LinkColour() == clRed;
+    Alarms->Evaluate(in);
+}
+
 TFormLogView* TFormMain::JournalWindow() {
     if (!FormLogView) {
         FormLogView = new TFormLogView(*context_);
@@ -344,8 +380,7 @@ void TFormMain::BuildMenu() {
     m = bar->addMenu(QStringLiteral("Графики"));
     m->addActions({ActionGraphGC_params, ActionGraphSuspLevel, ActionGraphDivPosition});
     m = bar->addMenu(QStringLiteral("Журнал"));
-    m->addAction(ActionWorkLog);
-    m->addAction(ActionSetpointHistory);
+    m->addActions({ActionWorkLog, ActionAlarms, ActionSetpointHistory});
     bar->addMenu(QStringLiteral("Задания"))->addAction(ActionSetPLSZ);
     m = bar->addMenu(QStringLiteral("Печать"));
     m->addActions({ActionPrintHardParams, ActionPrintLevelGraph, ActionPrintDiverGraph, ActionPrintGCWorkReg});
@@ -699,6 +734,7 @@ void TFormMain::TimerRefreshStateTimer() {
     if (SetpointFollow.Checking() && !rowLookRunning_ && SQLConnection1->Wanted())
         LookForSetpointRow(SetpointFollow.Current().serial, true);
     ShowSetpointLine();
+    EvaluateAlarms();
 }
 
 void TFormMain::ShowSetpointLine() {

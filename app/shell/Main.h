@@ -26,7 +26,10 @@ class QMdiArea;
 class QMdiSubWindow;
 class QToolBar;
 class QToolButton;
+class TAlarmLine;
+class TAlarmService;
 class TChildFrame;
+class TFormAlarms;
 class TFormInputNewSet;
 class TFormLogView;
 
@@ -75,6 +78,11 @@ public:
     QToolButton* ToolButtonPrint = nullptr;
     QMdiArea* MdiArea = nullptr;
     QTimer* TimerRefreshState = nullptr;
+    // The alarms, evaluated at every tick of TimerRefreshState, and their
+    // line under the tool bar.
+    TAlarmService* Alarms = nullptr;
+    TAlarmLine* AlarmLine = nullptr;
+    QAction* ActionAlarms = nullptr; // "Сигнализация", F7
 
     QAction *ActionExit, *ActionMainMenu, *ActionMnemo, *ActionGraphGC_params, *ActionGraphSuspLevel,
         *ActionGraphDivPosition, *ActionWorkLog, *ActionAbout, *ActionSetPLSZ, *ActionSet_TNZ,
@@ -137,6 +145,10 @@ public:
     void SetMnemoFitToWindow(bool fit);
     // The event journal, created first when it does not exist.
     TFormLogView* JournalWindow();
+    // The alarm window, likewise.
+    TFormAlarms* AlarmWindow();
+    // One evaluation of the alarms on the poll's record as it stands now.
+    void EvaluateAlarms();
 
     // What the windows are handed.
     TAppContext& AppContext();

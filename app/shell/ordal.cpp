@@ -1,6 +1,8 @@
 // The operator workstation of the heavy-medium coal preparation section.
 
+#include "AlarmSound.h"
 #include "Application.h"
+#include "Platform.h"
 #include "Forms.h"
 #include "Main.h"
 #include "Mnemo.h"
@@ -14,6 +16,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
+#include <memory>
 
 namespace {
 
@@ -70,6 +73,17 @@ int main(int argc, char** argv) {
     TApplication app(argc, argv);
     app.setApplicationName(QStringLiteral("ordal"));
     InitApplication(app);
+    // The alarm tone through the desktop's sound output, made at its first use
+    // and gone before the application.
+    std::shared_ptr<TAlarmSound> sound;
+    SetAlarmTonePlayer([&sound](bool on) {
+        if (!sound)
+            sound = MakeDesktopAlarmSound();
+        sound->SetTone(on);
+    });
+    struct ToneOff {
+        ~ToneOff() { SetAlarmTonePlayer(nullptr); }
+    } toneOff;
     try {
         auto* main = new TFormMain();
         CreateForms();

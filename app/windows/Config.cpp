@@ -1,5 +1,7 @@
 #include "Config.h"
 
+#include "AlarmConfig.h"
+
 #include "Controls.h"
 #include "Global.h"
 #include "IniFile.h"
@@ -415,6 +417,15 @@ TFormConfig::TFormConfig(TAppContext& context, QWidget* parent)
     ButColorConfigOff = layout_.Get<TButton>(QStringLiteral("ButColorConfigOff"));
     ButClose = layout_.Get<TButton>(QStringLiteral("ButClose"));
     DBGridEh2 = layout_.Get<TDBGridEh>(QStringLiteral("DBGridEh2"));
+    // The alarms' page, when the program has alarms.
+    if (TAlarmService* alarms = context.Alarms()) {
+        AlarmPage = new TAlarmConfigPage(alarms, PageControl1);
+        PageControl1->addTab(AlarmPage, QStringLiteral("Сигнализация"));
+        connect(PageControl1, &QTabWidget::currentChanged, AlarmPage, [this](int) {
+            if (PageControl1->currentWidget() == AlarmPage)
+                AlarmPage->Load();
+        });
+    }
 
     SQLConnectionTest = new TSQLConnection(this);
     SQLConnectionTest->setObjectName(QStringLiteral("SQLConnectionTest"));

@@ -2,7 +2,7 @@
 // The settings dialog: the shift start, the database connection and the
 // shutdown flag ("Общие"); the plant constants of table setup ("Константы");
 // the state colour sets of the scheme and the interactive set-up mode
-// ("Оформление").
+// ("Оформление"); the alarms' definitions ("Сигнализация").
 
 #include "ColorSets.h"
 #include "AppContext.h"
@@ -15,6 +15,7 @@
 #include <QVector>
 #include <optional>
 
+class TAlarmConfigPage;
 class TLabel;
 class TOutField;
 
@@ -166,6 +167,7 @@ public:
     TButton *ButIncHout, *ButDecHour, *ButIncDay, *ButDecDay, *ButApplyGeneralPage, *ButMySQL_Test;
     TButton *ButSaveConst, *ButApplyNewColors, *ButColorConfigOn, *ButColorConfigOff, *ButClose;
     TDBGridEh* DBGridEh2;
+    TAlarmConfigPage* AlarmPage = nullptr; // "Сигнализация"
     TSQLConnection* SQLConnectionTest;
     TConstantsCopy ClientDataSetConst;
 

@@ -1,5 +1,7 @@
 #include "Mnemo.h"
 
+#include "AlarmLine.h"
+
 #include "Anitrans.h"
 #include "Arrow.h"
 #include "Barrel.h"
@@ -219,6 +221,7 @@ void TFormMnemo::RefreshScheme() {
     WaterMEO_DSUS->SetPosition(DSUS);
     OutField_DSUS->SetOutValue(DSUS);
     OutField_DSUS_M100->SetOutValue(100 - DSUS);
+    RefreshAlarmFrames();
     if (!Running)
         return; // every animation keeps its last frame
 
@@ -233,6 +236,33 @@ void TFormMnemo::RefreshScheme() {
     BladeAngle -= 3;
     if (BladeAngle < 0)
         BladeAngle += 360;
+}
+
+void TFormMnemo::RefreshAlarmFrames() {
+    TAlarmService* alarms = context_.Alarms();
+    if (!alarms)
+        return;
+    const struct {
+        const char* tag;
+        TOutField* field;
+    } fields[] = {{"PLS", OutField_PLS}, {"URKS", OutField_KS_level}, {"URNS", OutField_NS_level},
+                  {"VODA1", OutField_VODA1}, {"DSUS", OutField_DSUS}};
+    const bool blinkOn = AlarmBlinkOn();
+    for (const auto& f : fields) {
+        const int i = alarms->AlarmOnTag(QLatin1String(f.tag));
+        TColor colour = clNone;
+        if (i >= 0) {
+            const TAlarmLook look = AlarmLook(alarms->Engine().Definitions()[i].Priority, alarms->Engine().Runtime(i).State);
+            if (!look.blinking || blinkOn)
+                colour = look.back;
+        }
+        TAlarmFrame* frame = alarmFrames_.value(f.field);
+        if (!frame && colour == clNone)
+            continue;
+        if (!frame)
+            frame = alarmFrames_[f.field] = new TAlarmFrame(f.field);
+        frame->SetColour(colour);
+    }
 }
 
 void TFormMnemo::EditElementClick(QObject* sender) {

@@ -12,6 +12,7 @@
 #include <QWidget>
 #include <random>
 
+class TAlarmFrame;
 class TAniTrans;
 class TArrow;
 class TBarrel;
@@ -48,6 +49,10 @@ public:
     void SetupElements();
     void ApplyStateColors();
     void RefreshScheme();
+    // Frames the value fields whose measurement is in alarm (the scheme's tick).
+    void RefreshAlarmFrames();
+    // The frame of a value field (created with the first alarm on it); nullptr before.
+    TAlarmFrame* AlarmFrameOf(const QWidget* field) const { return alarmFrames_.value(field); }
     void EditElementClick(QObject* sender);
 
     const TLayout& Layout() const { return layout_; }
@@ -64,6 +69,7 @@ private:
     TAppContext& context_;
     TLayout layout_;
     QHash<int, QObject*> colourGroups_;
+    QHash<const QWidget*, TAlarmFrame*> alarmFrames_;
     std::mt19937 rng_{std::random_device{}()};
 };
 

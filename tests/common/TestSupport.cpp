@@ -51,6 +51,8 @@ bool TestPlatform::ChooseFont(QFont& font, TColor& color, QWidget* parent) {
 
 void TestPlatform::Reset() {
     beeps = 0;
+    tone = false;
+    toneStarts = 0;
     shutdowns = 0;
     dialogs = 0;
     messages.clear();

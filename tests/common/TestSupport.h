@@ -43,6 +43,14 @@ public:
     QStringList saveFileOffered;  // the file names ChooseSaveFile was asked with
 
     void Beep() override { ++beeps; }
+    // The alarm tone: whether it sounds, and how many times it was started.
+    bool tone = false;
+    int toneStarts = 0;
+    void AlarmTone(bool on) override {
+        if (on && !tone)
+            ++toneStarts;
+        tone = on;
+    }
     QMessageBox::StandardButton MessageBox(const QString& text, const QString& caption, QMessageBox::Icon icon,
                                            QMessageBox::StandardButtons buttons,
                                            QMessageBox::StandardButton defaultButton) override;
