@@ -25,7 +25,8 @@ const Named kPriorities[] = {{int(TAlarmPriority::High), "высокий", "вы
 const Named kKinds[] = {{int(TAlarmKind::High), "High", "выше"},
                         {int(TAlarmKind::Low), "Low", "ниже"},
                         {int(TAlarmKind::Deviation), "Deviation", "отклонение"},
-                        {int(TAlarmKind::Link), "Link", "связь"}};
+                        {int(TAlarmKind::Link), "Link", "связь"},
+                        {int(TAlarmKind::Setpoint), "Setpoint", "задание"}};
 const Named kStates[] = {{int(TAlarmState::Normal), "Normal", "норма"},
                          {int(TAlarmState::ActiveUnack), "ActiveUnack", "активна, не квитирована"},
                          {int(TAlarmState::ActiveAck), "ActiveAck", "активна, квитирована"},
@@ -139,6 +140,7 @@ QList<TAlarmDef> DefaultAlarmDefs() {
     defs << def("URNS_LO", "Уровень в сборнике некондиционной суспензии низкий", P::Medium, K::Low, "URNS",
                 10, 2, 10, 5);
     defs << def("LINK", "Нет связи с контроллером", P::High, K::Link, "", 10, 0, 0, 0);
+    defs << def("SETPOINT", "Задание плотности не принято контроллером", P::Medium, K::Setpoint, "", 0.5, 0, 0, 0);
     return defs;
 }
 
@@ -195,7 +197,7 @@ QList<TAlarmDef> LoadAlarmDefs(const QString& fileName, QStringList* errors) {
         d.InService = ini.ReadBool(section, QStringLiteral("InService"), true);
         TAlarmInputs probe;
         probe.HasRecord = true;
-        if (d.Kind != TAlarmKind::Link && !AlarmValue(d, probe))
+        if (d.Kind != TAlarmKind::Link && d.Kind != TAlarmKind::Setpoint && !AlarmValue(d, probe))
             bad << QStringLiteral("Tag");
         if (!bad.isEmpty()) {
             if (errors)
@@ -327,6 +329,8 @@ std::optional<double> LinkAge(const TAlarmInputs& in) {
 std::optional<double> AlarmValue(const TAlarmDef& def, const TAlarmInputs& in) {
     if (def.Kind == TAlarmKind::Link)
         return LinkAge(in);
+    if (def.Kind == TAlarmKind::Setpoint)
+        return in.SetpointNotTaken ? 1.0 : 0.0;
     if (!in.HasRecord)
         return std::nullopt;
     const auto v = Column(in.Record, def.Tag);
@@ -349,6 +353,8 @@ std::optional<double> TAlarmEngine::Value(int i, const TAlarmInputs& in) const {
     const Resolved& r = resolved_[std::size_t(i)];
     if (d.Kind == TAlarmKind::Link)
         return LinkAge(in);
+    if (d.Kind == TAlarmKind::Setpoint)
+        return in.SetpointNotTaken ? 1.0 : 0.0;
     if (!in.HasRecord || !r.tag)
         return std::nullopt;
     const double v = in.Record.*(r.tag);

@@ -30,6 +30,7 @@ enum class TAlarmKind {
     Low,       // the value below the limit
     Deviation, // |value - reference| above the limit
     Link,      // the controller's heartbeat older than the limit, in seconds
+    Setpoint,  // the operator's last density setpoint not taken by the controller (1, else 0)
 };
 QString KindText(TAlarmKind k);
 std::optional<TAlarmKind> KindFromText(const QString& text);
@@ -130,6 +131,9 @@ struct TAlarmInputs {
     // A look at the plant failed before any heartbeat was read (a link that
     // never came up is as lost as one that went down).
     bool LinkFailed = false;
+    // The last density setpoint was not taken by the controller within its
+    // time (it stays so until the operator sends another).
+    bool SetpointNotTaken = false;
 };
 // The value the alarm watches in these inputs (Deviation: |value - reference|,
 // Link: the heartbeat's age in seconds); nullopt when there is none now.

@@ -357,6 +357,7 @@ void TFormMain::EvaluateAlarms() {
     in.Heartbeat = StatePoll->LastHeartbeat();
     in.HeartbeatKnown = in.Heartbeat != 0;
     in.LinkFailed = StatePoll->LinkColour() == clRed;
+    in.SetpointNotTaken = SetpointFollow.Current().state == TSetpointState::NotTaken;
     Alarms->Evaluate(in);
 }
 
@@ -955,6 +956,11 @@ void TFormMain::PrintShiftReport(TDateTime day, int shift) {
                         settings.followed = SetpointFollow.History();
                         settings.now = Now();
                         settings.tempDir = TempDir;
+                        // The figures count alarms standing from before the
+                        // shift too, so the history starts a day earlier.
+                        settings.alarmsKept = true;
+                        settings.alarms =
+                            Alarms->History().Read(report.start - 1, report.stop, &settings.alarmErrors);
                         QStringList keys, values;
                         QString error;
                         const bool made = MakeShiftReport(report, settings, keys, values, &error);

@@ -87,7 +87,7 @@ void TAlarmLine::Refresh() {
             const TAlarmRuntime& r = e.Runtime(shown);
             look = AlarmLook(d.Priority, r.State);
             QString value;
-            if (r.Value && std::isfinite(*r.Value) && d.Kind != TAlarmKind::Link)
+            if (r.Value && std::isfinite(*r.Value) && d.Kind != TAlarmKind::Link && d.Kind != TAlarmKind::Setpoint)
                 value = QStringLiteral("   (%1)").arg(FormatFloat(QStringLiteral("0.#"), *r.Value));
             text_ = QStringLiteral("%1   %2%3")
                         .arg(FormatDateTime(QStringLiteral("hh:nn:ss"), r.ActivatedAt), d.Text, value);

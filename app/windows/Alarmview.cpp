@@ -286,7 +286,7 @@ void TFormAlarms::RefreshActive() {
                          .arg(FormatDateTime(QStringLiteral("hh:nn"), r.ShelvedUntil), r.ShelveReason);
         const TDateTime moment = r.ActivatedAt > 0 ? r.ActivatedAt : r.Since;
         const QStringList cells = {Moment(moment), PriorityText(d.Priority), d.Text,
-                                   d.Kind == TAlarmKind::Link ? QString() : ValueText(r.Value), state};
+                                   d.Kind == TAlarmKind::Link || d.Kind == TAlarmKind::Setpoint ? QString() : ValueText(r.Value), state};
         const TAlarmLook look = AlarmLook(d.Priority, r.State);
         for (int c = 0; c < cells.size(); ++c) {
             auto* item = new QTableWidgetItem(cells[c]);

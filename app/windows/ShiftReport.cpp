@@ -1,5 +1,7 @@
 #include "ShiftReport.h"
 
+#include "AlarmFigures.h"
+#include "Alarmview.h"
 #include "Database.h"
 #include "Global.h"
 #include "GraphDSUS.h"
@@ -13,6 +15,7 @@
 #include "Webprint.h"
 
 #include <QDir>
+#include <algorithm>
 #include <QFileInfo>
 #include <QSaveFile>
 #include <memory>
@@ -196,7 +199,36 @@ QString FiguresTable(const TShiftReportData& data, const TShiftReportSettings& s
     }
     t += QStringLiteral("<tr><td>Записей контроллера</td><td class=\"num\">%1</td></tr>\n</table>\n")
              .arg(f.records);
+    if (s.alarmsKept) {
+        int raised[3] = {0, 0, 0};
+        for (const TAlarmTransition& a : s.alarms)
+            if (a.Event == TAlarmEvent::Activate && a.Moment >= data.start && a.Moment < data.stop)
+                ++raised[std::clamp(int(a.Priority) - 1, 0, 2)];
+        t += QStringLiteral("<table class=\"figures\" cellspacing=\"0\" cellpadding=\"4\">\n"
+                            "<tr><th>Сигнализации по приоритету</th><th>Число</th></tr>\n");
+        for (TAlarmPriority p : {TAlarmPriority::High, TAlarmPriority::Medium, TAlarmPriority::Low})
+            t += QStringLiteral("<tr><td>%1</td><td class=\"num\">%2</td></tr>\n")
+                     .arg(HtmlText(PriorityText(p)))
+                     .arg(raised[int(p) - 1]);
+        t += QStringLiteral("</table>\n");
+    }
     return t;
+}
+
+QString AlarmsFragment(const TShiftReportData& data, const TShiftReportSettings& s) {
+    if (!s.alarmsKept)
+        return Note(QStringLiteral("Сигнализация на этой станции не ведётся."));
+    QString h;
+    if (!s.alarmErrors.isEmpty())
+        h += Note(QStringLiteral("Часть истории сигнализации не прочитана: %1")
+                      .arg(s.alarmErrors.join(QStringLiteral("; "))));
+    QList<TAlarmTransition> shift;
+    for (const TAlarmTransition& a : s.alarms)
+        if (a.Moment >= data.start && a.Moment < data.stop)
+            shift << a;
+    h += shift.isEmpty() ? Note(QStringLiteral("За смену сигнализаций не было.")) : AlarmHistoryHtml(shift);
+    h += QStringLiteral("<h2>Показатели сигнализации за смену</h2>\n");
+    return h + AlarmFiguresHtml(ComputeAlarmFigures(s.alarms, data.start, data.stop));
 }
 
 QString SetpointsTable(const TShiftReportData& data, const std::vector<TSetpointHistoryRow>& rows) {
@@ -279,7 +311,8 @@ bool MakeShiftReport(const TShiftReportData& data, const TShiftReportSettings& s
                        QStringLiteral("ShiftReportUser"),      QStringLiteral("ShiftReportMade"),
                        QStringLiteral("ShiftReportFigures"),   QStringLiteral("ShiftReportDensity"),
                        QStringLiteral("ShiftReportLevels"),    QStringLiteral("ShiftReportDivider"),
-                       QStringLiteral("ShiftReportSetpoints"), QStringLiteral("ShiftReportJournal")};
+                       QStringLiteral("ShiftReportSetpoints"), QStringLiteral("ShiftReportJournal"),
+                       QStringLiteral("ShiftReportAlarms")};
     values = QStringList{HtmlText(s.section),
                          FormatDateTime(QStringLiteral("dd.mm.yyyy"), data.day),
                          ShiftName(data.shift),
@@ -291,6 +324,7 @@ bool MakeShiftReport(const TShiftReportData& data, const TShiftReportSettings& s
                          levels,
                          divider,
                          SetpointsTable(data, setpoints),
-                         JournalTable(data)};
+                         JournalTable(data),
+                         AlarmsFragment(data, s)};
     return true;
 }

@@ -7,6 +7,7 @@
 // reports. A part whose data failed to load, or a shift without records, says
 // so on its page instead of printing empty charts.
 
+#include "AlarmModel.h"
 #include "ResultTable.h"
 #include "SetpointFollow.h"
 
@@ -43,6 +44,11 @@ struct TShiftReportSettings {
     std::vector<TSetpointFollowUp> followed;
     TDateTime now = 0;
     QString tempDir;
+    // The workstation's own alarm history for the shift (kept in its day
+    // files, not in the database); alarmsKept false where there is none.
+    bool alarmsKept = false;
+    QList<TAlarmTransition> alarms;
+    QStringList alarmErrors;
 };
 
 // The template's name in TemplateDir.

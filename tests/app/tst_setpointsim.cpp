@@ -3,6 +3,7 @@
 // answer lost; in each case the row is stored once and never sent again.
 
 #include "AppFixture.h"
+#include "AlarmService.h"
 #include "Cp1251.h"
 #include "Eventlog.h"
 #include "Inputnewset.h"
@@ -115,6 +116,11 @@ void Send(TFormMain& main, double value) {
     main.ActionSetPLSZExecute();
 }
 
+TAlarmState AlarmState(TFormMain& main, const char* id) {
+    const TAlarmEngine& e = main.Alarms->Engine();
+    return e.Runtime(e.IndexOf(QLatin1String(id))).State;
+}
+
 QString LastEvent() {
     return Cp1251ToString(EventQueue.Entry(EventQueue.Count() - 1).text);
 }
@@ -168,6 +174,13 @@ private Q_SLOTS:
         QCOMPARE(main.LabelSetpoint->text(), QString("1870 кг/м³: не принято"));
         QCOMPARE(LastEvent(), QString("Задание плотности не принято контроллером"));
         QCOMPARE(Rows(1870), 1);
+        // Raised as an alarm, which a setpoint the controller takes returns.
+        QTRY_COMPARE(AlarmState(main, "SETPOINT"), TAlarmState::ActiveUnack);
+        plant_->Say("heed");
+        QTest::qWait(400);
+        Send(main, 1875);
+        QTRY_COMPARE_WITH_TIMEOUT(main.SetpointFollow.Current().state, TSetpointState::Taken, 5000);
+        QTRY_COMPARE(AlarmState(main, "SETPOINT"), TAlarmState::ReturnedUnack);
     }
 
     void replaced() {

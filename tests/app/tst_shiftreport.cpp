@@ -3,6 +3,7 @@
 // saved as PDF from the print window; a shift without data and a failed load
 // say so on their pages.
 
+#include "AlarmService.h"
 #include "AppFixture.h"
 #include "Global.h"
 #include "Setpoints.h"
@@ -82,9 +83,19 @@ private Q_SLOTS:
     void reportOfAShift() {
         PutShift(40);
         App app;
+        // One alarm of the shift, from the workstation's own history.
+        TAlarmTransition raised;
+        raised.Moment = EncodeDate(2026, 3, 5) + EncodeTime(9, 0, 0);
+        raised.Id = "URKS_HI";
+        raised.Text = "Уровень в сборнике КС высокий (проверка)";
+        raised.Priority = TAlarmPriority::High;
+        raised.Event = TAlarmEvent::Activate;
+        raised.To = TAlarmState::ActiveUnack;
+        raised.Value = 93;
+        QVERIFY(app->Alarms->History().Append(raised));
         MakeReport(app);
         QVERIFY(TP().messages.isEmpty());
-        QVERIFY(Poppler("pdfinfo", {pdf_}).contains(QRegularExpression("Pages: +5\n")));
+        QVERIFY(Poppler("pdfinfo", {pdf_}).contains(QRegularExpression("Pages: +6\n")));
         QVERIFY(Poppler("pdfinfo", {pdf_}).contains(QRegularExpression("Page size: +842 x 595 pts")));
         const QString text = Poppler("pdftotext", {"-layout", pdf_, "-"});
         for (const char* expected :
@@ -97,6 +108,9 @@ private Q_SLOTS:
         QVERIFY(text.contains(QRegularExpression("05.03.2026 08:20:00 +1950 +op@pult +— +не принято")));
         QVERIFY(text.contains(QRegularExpression("Ручной режим +0 ч 05 мин")));
         QVERIFY(text.contains(QRegularExpression("Записей контроллера +2400")));
+        QVERIFY(text.contains(QRegularExpression("высокий +1\n")));
+        QVERIFY(text.contains("Уровень в сборнике КС высокий (проверка)"));
+        QVERIFY(text.contains(QRegularExpression("Сигнализаций за период +1")));
         // Five chart pictures, at print resolution.
         const QStringList images = Poppler("pdfimages", {"-list", pdf_}).split('\n').filter(" image ");
         QCOMPARE(images.size(), 5);
