@@ -54,7 +54,9 @@ TAlarmFigures ComputeAlarmFigures(const QList<TAlarmTransition>& history, TDateT
             returned.insert(t.Id);
         if (Annunciates(t)) {
             ++f.Annunciated;
-            const int b = std::clamp(int((t.Moment - from) / kPeriod), 0, f.Periods - 1);
+            // A moment on a period's first second belongs to it, whatever rounding
+            // the encoded moments carry (as the count of periods above).
+            const int b = std::clamp(int((t.Moment - from) / kPeriod + 1e-6), 0, f.Periods - 1);
             ++buckets[std::size_t(b)];
             activations[t.Id].push_back(t.Moment);
         }

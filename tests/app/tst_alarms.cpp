@@ -560,6 +560,19 @@ private Q_SLOTS:
         QVERIFY(std::abs(*f.MedianAckSeconds - 12) < 1e-3);
     }
 
+    // An alarm at the very first second of a 10-minute period belongs to that
+    // period, whatever rounding the moment's encoding carries.
+    void alarmAtThePeriodsFirstSecond() {
+        for (int k = 0; k < 72; ++k) {
+            TAlarmTransition t = Raise(0, "A");
+            t.Moment = EncodeDate(2026, 3, 2) + EncodeTime(8 + k / 6, (k % 6) * 10, 0);
+            const TAlarmFigures f = ComputeAlarmFigures({t}, kT0, kT0 + 0.5);
+            QCOMPARE(f.Worst10Min, 1);
+            QVERIFY2(std::abs(f.Worst10MinStart - t.Moment) * kSecondsPerDay < 1e-3,
+                     qPrintable(QStringLiteral("period %1").arg(k)));
+        }
+    }
+
     void figuresOfAnEmptyShift() {
         const TAlarmFigures f = ComputeAlarmFigures({}, kT0, kT0 + 0.5);
         QCOMPARE(f.Periods, 72);
